@@ -1,0 +1,40 @@
+// The one catalogue of the application's error and confirmation dialogs.
+#pragma once
+
+#include <QString>
+
+namespace doz {
+
+class TPrompter;
+
+class TQo_Message {
+ public:
+  // name: the application's short name ("Do-Z"); title: the caption of every
+  // box ("Do-Z v1.1", at most 51 characters).
+  TQo_Message(const QString& name, const QString& title, TPrompter& prompter);
+
+  void FatalMemoryError(const QString& component);
+  void SettingsSaveError();
+  void DataFileError();
+  void ComPortOpenError();
+  void UnitNotFoundError();
+  void DataCalcError();
+  void NoDataError();
+  void VersionMismatchError();
+  void ReferenceLimitError();
+  // Questions: true exactly when the user answers Yes.
+  bool ConfirmDiscardAndStart();
+  bool ConfirmDiscardData();
+  bool ConfirmQuit();
+  bool ConfirmDiscard();
+
+  const QString& Name() const { return name_; }
+  const QString& Title() const { return title_; }
+
+ private:
+  QString name_;
+  QString title_;
+  TPrompter& prompter_;
+};
+
+}  // namespace doz
