@@ -1,0 +1,16 @@
+// Which device a COM number opens on this machine, and whether it can be used.
+#pragma once
+
+#include <string>
+
+namespace doz {
+
+// Device path of COM n (1..256): a link "ports/comN" in the application
+// directory first, else COM1-32 /dev/ttyS0-31, COM33-64 /dev/ttyUSB0-31,
+// COM65-96 /dev/ttyACM0-31; empty when there is none.
+std::string ComPortDevice(const std::string& appDir, int comNumber);
+
+enum class TDeviceState { Missing, Present, NoAccess };
+TDeviceState DeviceState(const std::string& path);
+
+}  // namespace doz
