@@ -4,6 +4,7 @@
 // file has been written; no operation throws.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -20,6 +21,7 @@ class TDoZ_File {
   // Longest line ReadLine returns in one piece, line end included.
   static constexpr std::size_t LINE_LIMIT = 249;
 
+  // False also without a settings record or with a band outside 1..10.
   bool WriteDataFile(const std::string& fileName, const std::string& serial,
                      const TSettingData* setting, const TRawData* data) const;
   // Fills serial, commPort (only after it passed its check) and data (date-time
@@ -38,7 +40,8 @@ class TDoZ_File {
                   const TRawData* data) const;
 
   // Next line without its CR and LF characters, at most LINE_LIMIT bytes (as
-  // stored) at a time, skipping lines that begin with ";". False at the end.
+  // stored) at a time, skipping lines that begin with ";". False at the end,
+  // and for a line holding a NUL byte (no valid line has one).
   static bool ReadLine(platform::TTextReader& in, std::string& line);
 };
 

@@ -63,6 +63,8 @@ struct TSettingData {
   std::uint8_t fave3 = 1;
   std::uint8_t flog = 0;
   std::uint8_t faveM = 0;
+
+  friend bool operator==(const TSettingData&, const TSettingData&) = default;
 };
 
 struct TWindowPos {
@@ -70,6 +72,8 @@ struct TWindowPos {
   std::int32_t left = 241;
   std::int32_t width = 640;
   std::int32_t height = 486;
+
+  friend bool operator==(const TWindowPos&, const TWindowPos&) = default;
 };
 
 // Band table. Callers pass band numbers 1..10 only; the file readers reject

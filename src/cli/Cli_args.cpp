@@ -1,0 +1,57 @@
+#include "Cli_args.h"
+
+#include <algorithm>
+
+namespace doz::cli {
+
+bool TCliArgs::Parse(const std::vector<std::string>& args, const std::vector<TCliOption>& known,
+                     std::size_t positionalCount, std::string& reason) {
+  help_ = std::find(args.begin(), args.end(), "--help") != args.end();
+  if (help_) return true;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg.size() < 2 || arg[0] != '-') {
+      positional_.push_back(arg);
+      continue;
+    }
+    const auto option = std::find_if(known.begin(), known.end(),
+                                     [&arg](const TCliOption& o) { return o.name == arg; });
+    if (option == known.end()) {
+      reason = "unknown option " + arg;
+      return false;
+    }
+    if (option->takesValue && i + 1 == args.size()) {
+      reason = "option " + arg + " needs a value";
+      return false;
+    }
+    values_[arg] = option->takesValue ? args[++i] : "";
+  }
+  if (positional_.size() != positionalCount) {
+    reason = positional_.size() < positionalCount ? "missing argument" : "too many arguments";
+    return false;
+  }
+  return true;
+}
+
+std::string TCliArgs::Value(const std::string& name) const {
+  const auto it = values_.find(name);
+  return it == values_.end() ? "" : it->second;
+}
+
+std::optional<int> ParseVerbArgs(TCliArgs& parsed, const std::vector<std::string>& args,
+                                 const std::vector<TCliOption>& known,
+                                 std::size_t positionalCount, const std::string& verb,
+                                 const char* help, std::ostream& out, std::ostream& err) {
+  std::string reason;
+  if (!parsed.Parse(args, known, positionalCount, reason)) {
+    err << "doz-cli " << verb << ": " << reason << " (try 'doz-cli " << verb << " --help')\n";
+    return EXIT_USAGE;
+  }
+  if (parsed.Help()) {
+    out << help;
+    return EXIT_OK;
+  }
+  return std::nullopt;
+}
+
+}  // namespace doz::cli

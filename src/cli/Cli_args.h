@@ -1,0 +1,51 @@
+// Command-line arguments of one doz-cli verb: flags, options with a value and
+// positional arguments, plus the shared handling of "--help" and of usage
+// errors.
+#pragma once
+
+#include <cstddef>
+#include <map>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace doz::cli {
+
+constexpr int EXIT_OK = 0;
+constexpr int EXIT_FAILED = 1;
+constexpr int EXIT_USAGE = 2;
+
+struct TCliOption {
+  std::string name;  // "-o", "--force"
+  bool takesValue;
+};
+
+class TCliArgs {
+ public:
+  // False with a one-line reason for an unknown option, an option without its
+  // value or a wrong number of positional arguments. "--help" anywhere makes
+  // every other check moot.
+  bool Parse(const std::vector<std::string>& args, const std::vector<TCliOption>& known,
+             std::size_t positionalCount, std::string& reason);
+
+  bool Help() const { return help_; }
+  bool Has(const std::string& name) const { return values_.count(name) != 0; }
+  // The option's value; empty when absent or a flag.
+  std::string Value(const std::string& name) const;
+  const std::vector<std::string>& Positional() const { return positional_; }
+
+ private:
+  bool help_ = false;
+  std::map<std::string, std::string> values_;
+  std::vector<std::string> positional_;
+};
+
+// Parses a verb's arguments. Returns the exit code when the verb is done
+// already (its help printed, or a usage error reported), else nothing.
+std::optional<int> ParseVerbArgs(TCliArgs& parsed, const std::vector<std::string>& args,
+                                 const std::vector<TCliOption>& known,
+                                 std::size_t positionalCount, const std::string& verb,
+                                 const char* help, std::ostream& out, std::ostream& err);
+
+}  // namespace doz::cli

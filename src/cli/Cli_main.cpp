@@ -1,0 +1,52 @@
+#include "Cli_main.h"
+
+#include "Cli_args.h"
+#include "Cli_export.h"
+#include "Cli_info.h"
+
+namespace doz::cli {
+namespace {
+
+using TVerbRun = int (*)(const std::vector<std::string>&, std::ostream&, std::ostream&);
+
+struct TVerb {
+  const char* name;
+  const char* synopsis;
+  const char* summary;
+  TVerbRun run;
+};
+
+// One line per verb.
+constexpr TVerb kVerbs[] = {
+    {"info", "FILE.DTA", "show what a measurement file holds", RunInfo},
+    {"export", "FILE.DTA [-o OUT.txt] [--no-average] [--force]",
+     "write a measurement as a text table", RunExport},
+};
+
+void PrintUsage(std::ostream& out) {
+  out << "usage: doz-cli COMMAND [ARGUMENTS]\n\ncommands:\n";
+  for (const TVerb& verb : kVerbs) {
+    out << "  doz-cli " << verb.name << " " << verb.synopsis << "\n      " << verb.summary << "\n";
+  }
+  out << "\n'doz-cli COMMAND --help' describes a command.\n";
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (args.empty()) {
+    err << "doz-cli: no command given (try 'doz-cli --help')\n";
+    return EXIT_USAGE;
+  }
+  if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+    PrintUsage(out);
+    return EXIT_OK;
+  }
+  for (const TVerb& verb : kVerbs) {
+    if (args[0] == verb.name) return verb.run({args.begin() + 1, args.end()}, out, err);
+  }
+  err << "doz-cli: unknown command " << args[0] << " (try 'doz-cli --help')\n";
+  return EXIT_USAGE;
+}
+
+}  // namespace doz::cli

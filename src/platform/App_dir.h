@@ -1,0 +1,18 @@
+// Where the program keeps its settings file and its ports/ folder: beside the
+// executable when that folder is writable, else in the user's configuration
+// folder.
+#pragma once
+
+#include <string>
+
+namespace doz::platform {
+
+// Folder of the running executable, without a trailing "/"; empty if unknown.
+std::string ExecutableDir();
+// ApplicationDirFor(ExecutableDir()).
+std::string ApplicationDir();
+// exeDir when it is a writable folder, else $XDG_CONFIG_HOME/Do-Z or
+// ~/.config/Do-Z, created when missing.
+std::string ApplicationDirFor(const std::string& exeDir);
+
+}  // namespace doz::platform

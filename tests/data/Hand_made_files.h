@@ -1,0 +1,24 @@
+// Files written by hand from the format description, line by line (without
+// line ends), for the reader tests and the command-line tests.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace doz::test {
+
+// Lines before the first record of a .DTA file.
+constexpr int DTA_HEADER_LINES = 6;
+
+// A recognisable record for slot i: resistance, phase, numerator, divisor.
+std::string RecordFor(int slot);
+// DataFile, SN, DateTime, CommPortNum, Band, DNum, the band's records, END.
+std::vector<std::string> DtaLines(int band, const std::string& serial = "RZ-0042",
+                                  const std::string& dateTime = "2024/05/06 07:08:09",
+                                  int commPort = 3);
+// The 28 lines of a settings file holding values that differ from the defaults.
+std::vector<std::string> SettingLines();
+// Lines joined, each followed by eol.
+std::string JoinLines(const std::vector<std::string>& lines, const std::string& eol = "\r\n");
+
+}  // namespace doz::test
