@@ -1,0 +1,53 @@
+#include "Sweep_receiver.h"
+
+#include <algorithm>
+
+#include "Serialport.h"
+
+namespace doz {
+
+void TSweepReceiver::Reset(int band) {
+  RcvLen = 0;
+  RcvPos = 0;
+  PointCount = 0;
+  PointTotal = BandDataNum(band);
+  FirstSlot = BandFirstIndex(band);
+}
+
+int TSweepReceiver::Read(TSerialPort& port) {
+  const int want = std::min(FRAME, RCV_MAX - RcvLen);
+  if (want <= 0) return 0;
+  const auto got = static_cast<int>(port.ReadData(RcvBuf.data() + RcvLen, want));
+  RcvLen += got;
+  return got;
+}
+
+TStepResult TSweepReceiver::Take(TRawData& data) {
+  const int unread = RcvLen - RcvPos;
+  if (AllPointsIn()) {
+    if (unread < 3) return RcvLen == RCV_MAX ? TStepResult::FramingError : TStepResult::Waiting;
+    const bool ok = RcvBuf[RcvPos] == 'O' && RcvBuf[RcvPos + 1] == 'K';
+    return ok ? TStepResult::EndOk : TStepResult::EndBad;
+  }
+  if (unread < FRAME) return RcvLen == RCV_MAX ? TStepResult::FramingError : TStepResult::Waiting;
+  TPointRecord& record = data.Data[CurrentSlot()];
+  // A byte that would break the record's line in a saved file (NUL, LF) is
+  // kept as "0", the value every non-digit decodes to anyway. After a
+  // carriage return the record is completed with "0" so that a file saved
+  // from the points so far can be read again.
+  bool framingError = false;
+  for (int i = 0; i < RECORD_LEN; ++i) {
+    const char c = RcvBuf[RcvPos + i];
+    framingError = framingError || c == '\r';
+    record[i] = (framingError || c == '\0' || c == '\n') ? '0' : c;
+  }
+  record[RECORD_LEN] = '\0';
+  return framingError ? TStepResult::FramingError : TStepResult::Point;
+}
+
+void TSweepReceiver::Accept() {
+  ++PointCount;
+  RcvPos += FRAME;
+}
+
+}  // namespace doz

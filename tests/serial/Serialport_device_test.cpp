@@ -1,0 +1,143 @@
+// The driver and the world around the device: other processes that want the
+// same port, and a device that goes away mid-transfer.
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
+#include "Child_process.h"
+#include "Pty_pair.h"
+#include "Serialport.h"
+
+namespace doz {
+namespace {
+
+using namespace std::chrono_literals;
+using TClock = std::chrono::steady_clock;
+
+// Privileged processes may open a terminal despite TIOCEXCL; an ordinary
+// user's cannot. Drops that privilege for the calling (child) process.
+bool DropSysAdmin() {
+  __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+  __user_cap_data_struct data[2]{};
+  if (syscall(SYS_capget, &header, data) != 0) return false;
+  data[0].effective &= ~(1u << CAP_SYS_ADMIN);
+  data[0].permitted &= ~(1u << CAP_SYS_ADMIN);
+  return syscall(SYS_capset, &header, data) == 0;
+}
+
+std::chrono::milliseconds Since(TClock::time_point start) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(TClock::now() - start);
+}
+
+bool ConnectsTo(const std::string& device) {
+  TSerialPort second;
+  second.SetPortName(device);
+  return second.Connect();
+}
+
+TEST(SerialportExclusive, SecondConnectFromAnotherProcessFails) {
+  test::TPtyPair pty;
+  TSerialPort port;
+  port.SetPortName(pty.SlavePath());
+  ASSERT_TRUE(port.Connect());
+  EXPECT_EQ(test::RunInChild([&] { return ConnectsTo(pty.SlavePath()); }), false);
+  EXPECT_EQ(test::RunInChild([&] {
+              return DropSysAdmin() && open(pty.SlavePath().c_str(), O_RDWR | O_NOCTTY) < 0 &&
+                     errno == EBUSY;
+            }),
+            true)
+      << "the terminal itself is exclusive too";
+  port.Disconnect();
+  EXPECT_EQ(test::RunInChild([&] { return ConnectsTo(pty.SlavePath()); }), true)
+      << "free again once closed";
+}
+
+TEST(SerialportExclusive, OrdinaryUserReopensAfterClose) {
+  // The terminal keeps its exclusive flag while the unit holds the other
+  // side; the driver clears it on close, or its own next open would fail.
+  test::TPtyPair pty;
+  EXPECT_EQ(test::RunInChild([&] {
+              if (!DropSysAdmin()) return false;
+              TSerialPort port;
+              port.SetPortName(pty.SlavePath());
+              for (int i = 0; i < 3; ++i) {
+                if (!port.Connect()) return false;
+                port.Disconnect();
+              }
+              return true;
+            }),
+            true);
+}
+
+class SerialportVanished : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    port.SetPortName(pty.SlavePath());
+    ASSERT_TRUE(port.Connect());
+  }
+  // The device goes after a while, as a pulled adapter would.
+  std::thread UnplugAfter(std::chrono::milliseconds delay, const std::string& lastWords = "") {
+    return std::thread([this, delay, lastWords] {
+      pty.Send(lastWords);
+      std::this_thread::sleep_for(delay);
+      pty.CloseMaster();
+    });
+  }
+  test::TPtyPair pty;
+  TSerialPort port;
+};
+
+TEST_F(SerialportVanished, ReadReturnsAndThePortIsClosed) {
+  std::thread unplug = UnplugAfter(150ms, "12345");
+  char buffer[21] = {};
+  const auto start = TClock::now();
+  const std::uint32_t got = port.ReadData_inTime(buffer, 21, 2000);
+  const auto took = Since(start);
+  unplug.join();
+  EXPECT_EQ(got, 5u) << "what arrived before the device went";
+  EXPECT_EQ(std::string(buffer, 5), "12345");
+  EXPECT_GE(took, 150ms);
+  EXPECT_LT(took, 1500ms) << "a hang-up ends the wait, not the time-out";
+  EXPECT_FALSE(port.Connected());
+  EXPECT_EQ(port.CountRX(), 65535u);
+  EXPECT_FALSE(port.Disconnect()) << "already closed";
+}
+
+TEST_F(SerialportVanished, ReadOnAGoneDeviceEndsAtOnce) {
+  pty.CloseMaster();
+  char buffer[4];
+  const auto start = TClock::now();
+  EXPECT_EQ(port.ReadData_inTime(buffer, 4, 2000), 0u);
+  EXPECT_LT(Since(start), 1000ms);
+  EXPECT_FALSE(port.Connected());
+}
+
+TEST_F(SerialportVanished, WriteOnAGoneDeviceEndsAtOnce) {
+  pty.CloseMaster();
+  const auto start = TClock::now();
+  EXPECT_EQ(port.SendDataEx("hello", 5, 2000), 0u);
+  EXPECT_FALSE(port.Connected()) << "a write to a hung-up terminal notes it";
+  EXPECT_LT(Since(start), 1000ms);
+  EXPECT_FALSE(port.Connect()) << "the device is gone for good";
+}
+
+TEST_F(SerialportVanished, WriterBlockedOnAFullTerminalSeesTheHangUp) {
+  std::thread unplug = UnplugAfter(150ms);
+  const std::string lots(200000, 'z');
+  const auto start = TClock::now();
+  const std::uint32_t sent = port.SendDataEx(lots.data(), std::uint32_t(lots.size()), 3000);
+  const auto took = Since(start);
+  unplug.join();
+  EXPECT_LT(sent, lots.size());
+  EXPECT_LT(took, 2000ms);
+  EXPECT_FALSE(port.Connected());
+  // Reaching here at all shows no SIGHUP or SIGPIPE ended the process.
+}
+
+}  // namespace
+}  // namespace doz

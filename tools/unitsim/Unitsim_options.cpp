@@ -1,0 +1,146 @@
+#include "Unitsim_options.h"
+
+#include <charconv>
+#include <set>
+
+namespace doz::unitsim {
+namespace {
+
+const std::set<std::string> kCommandKeys = {"?", "U?", "V?", "SN?", "M?", "MSn", "Mn", "ME"};
+
+bool ToCount(const std::string& text, int& value) {
+  const char* end = text.data() + text.size();
+  const auto result = std::from_chars(text.data(), end, value);
+  return !text.empty() && result.ec == std::errc() && result.ptr == end && value >= 0;
+}
+
+bool ToSeed(const std::string& text, std::uint64_t& value) {
+  const char* end = text.data() + text.size();
+  const auto result = std::from_chars(text.data(), end, value);
+  return !text.empty() && result.ec == std::errc() && result.ptr == end;
+}
+
+bool SetCount(const std::string& name, const std::string& value, std::optional<int>& to,
+              std::string& error) {
+  int n = 0;
+  if (!ToCount(value, n)) {
+    error = "--fault " + name + " needs a whole number, got '" + value + "'";
+    return false;
+  }
+  to = n;
+  return true;
+}
+
+bool ParseMute(const std::string& value, std::map<std::string, int>& mute, std::string& error) {
+  const std::size_t at = value.find('@');
+  const std::string key = value.substr(0, at);
+  int from = 1;
+  if (!kCommandKeys.count(key) ||
+      (at != std::string::npos && (!ToCount(value.substr(at + 1), from) || from < 1))) {
+    error = "--fault mute=CMD[@N]: CMD is one of ? U? V? SN? M? MSn Mn ME and N >= 1, got '" +
+            value + "'";
+    return false;
+  }
+  mute[key] = from;
+  return true;
+}
+
+}  // namespace
+
+bool TUnitsimOptions::ParseFault(const std::string& spec, std::string& error) {
+  const std::size_t eq = spec.find('=');
+  const std::string name = spec.substr(0, eq);
+  const bool hasValue = eq != std::string::npos;
+  const std::string value = hasValue ? spec.substr(eq + 1) : std::string();
+  if (!hasValue && name == "uncalibrated") return Faults.Uncalibrated = true;
+  if (!hasValue && name == "refuse-start") return Faults.RefuseStart = true;
+  if (hasValue && name == "mute") return ParseMute(value, Faults.Mute, error);
+  if (hasValue && name == "identity") return Faults.Identity = value, true;
+  if (hasValue && name == "end-mark") return Faults.EndMark = value, true;
+  if (hasValue && name == "point-count") return SetCount(name, value, Faults.PointCount, error);
+  if (hasValue && name == "silent-after") return SetCount(name, value, Faults.SilentAfter, error);
+  if (hasValue && name == "cr-in-point") return SetCount(name, value, Faults.CrInPoint, error);
+  if (hasValue && name == "hangup-after") return SetCount(name, value, Faults.HangupAfter, error);
+  error = "unknown fault '" + spec + "' (see --help)";
+  return false;
+}
+
+bool TUnitsimOptions::Parse(const std::vector<std::string>& args, std::string& error) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    const bool takesValue = arg == "--seed" || arg == "--link" || arg == "--fault" ||
+                            arg == "--unit-version" || arg == "--unit-serial";
+    if (takesValue && i + 1 >= args.size()) {
+      error = arg + " needs a value";
+      return false;
+    }
+    if (arg == "--help" || arg == "-h") {
+      Help = true;
+    } else if (arg == "--fast") {
+      Fast = true;
+    } else if (arg == "--seed") {
+      if (!ToSeed(args[++i], Seed)) return error = "--seed needs a whole number", false;
+    } else if (arg == "--link") {
+      Link = args[++i];
+    } else if (arg == "--unit-version") {
+      Version = args[++i];
+    } else if (arg == "--unit-serial") {
+      Serial = args[++i];
+    } else if (arg == "--fault") {
+      if (!ParseFault(args[++i], error)) return false;
+    } else {
+      error = "unknown option '" + arg + "' (see --help)";
+      return false;
+    }
+  }
+  return true;
+}
+
+std::string TUnitsimOptions::HelpText() {
+  return R"(Usage: doz-unitsim [OPTION]...
+Acts as a Do-Z measuring unit on a pseudo-terminal. The first line of output
+is the terminal's device path; open it at 9600 baud, 8-N-1. Serves until
+SIGTERM or SIGINT; the application may close and reopen the port at will.
+
+Options:
+  --seed N              circuit and noise of the simulated speaker (default 1);
+                        the n-th sweep of a run is the same for the same seed
+  --fast                no pacing: bytes go out as fast as the terminal takes
+                        them (default: the wire time of 9600 baud, 10 bits a byte)
+  --link PATH           make PATH a symbolic link to the device (for example
+                        APPDIR/ports/com1); removed on exit
+  --unit-version TEXT   reply to "V?" (default 1.10)
+  --unit-serial TEXT    reply to "SN?" (default 0001)
+  --fault NAME[=VALUE]  inject a fault; repeatable:
+      mute=CMD[@N]      leave CMD unanswered from its N-th time on (default 1);
+                        CMD is ? U? V? SN? M? MSn (MS0, MS1) Mn (M0-M9) or ME;
+                        a muted ME also leaves a running sweep running
+      identity=TEXT     answer "U?" with TEXT instead of Do-Z (e.g. Do-ZX)
+      uncalibrated      answer "M?" with 1
+      refuse-start      answer M0-M9 with NG00 and send no sweep
+      point-count=N     announce N points (the sweep still sends the band's)
+      silent-after=K    send K points, then nothing (no end mark)
+      cr-in-point=K     point K (from 1) has a carriage return as its 11th byte
+      end-mark=TEXT     end the sweep with TEXT instead of OK (e.g. NG)
+      hangup-after=K    after K points (and 0.2 s to read them) close the
+                        terminal, as a pulled adapter would, and exit with 0
+  --help                this text
+
+Commands end with a carriage return; replies end with one:
+  ?  -> OK   U? -> Do-Z   V? -> 4 chars   SN? -> 4 chars   M? -> 0
+  MS0, MS1 (unit averaging off, on) -> OK
+  M0-M9 (band 1-10) -> the point count in 4 hex digits, then one record of
+      20 hex digits and CR per point, lowest frequency first, then OK
+  ME -> OK, and a running sweep stops at once
+While a sweep runs every command but ME is ignored; unknown commands get NG.
+
+Example (a shell; the device answers "Do-Z" and a carriage return):
+  doz-unitsim > /tmp/unit.txt &
+  sleep 0.5; dev=$(head -n 1 /tmp/unit.txt)
+  exec 3<>"$dev"; stty -F "$dev" raw -echo
+  printf 'U?\r' >&3; timeout 1 head -c 5 <&3 | od -c
+  exec 3<&-; kill $!
+)";
+}
+
+}  // namespace doz::unitsim

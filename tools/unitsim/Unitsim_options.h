@@ -1,0 +1,46 @@
+// Command line of the simulated unit: seed, pacing, device link, the unit's
+// texts and the faults it injects.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace doz::unitsim {
+
+// Every fault the application has an answer for; all off by default.
+struct TFaults {
+  // Command key ("?", "U?", "V?", "SN?", "M?", "MSn", "Mn", "ME") -> the
+  // occurrence (from 1) from which the command goes unanswered.
+  std::map<std::string, int> Mute;
+  std::string Identity = "Do-Z";
+  bool Uncalibrated = false;
+  bool RefuseStart = false;
+  std::optional<int> PointCount;   // announced instead of the band's count
+  std::optional<int> SilentAfter;  // points sent before the unit falls silent
+  std::optional<int> CrInPoint;    // point (from 1) with a CR inside its record
+  std::string EndMark = "OK";
+  std::optional<int> HangupAfter;  // points sent before the unit vanishes
+};
+
+class TUnitsimOptions {
+ public:
+  // False with a message in error for anything not understood.
+  bool Parse(const std::vector<std::string>& args, std::string& error);
+  static std::string HelpText();
+
+  std::uint64_t Seed = 1;
+  bool Fast = false;
+  bool Help = false;
+  std::string Link;
+  std::string Version = "1.10";
+  std::string Serial = "0001";
+  TFaults Faults;
+
+ private:
+  bool ParseFault(const std::string& spec, std::string& error);
+};
+
+}  // namespace doz::unitsim

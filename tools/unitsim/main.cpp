@@ -1,0 +1,67 @@
+// doz-unitsim: the measuring unit, simulated on a pseudo-terminal.
+#include <signal.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "Line_pacer.h"
+#include "Pty_server.h"
+#include "Simulated_unit.h"
+#include "Unitsim_options.h"
+
+namespace {
+
+constexpr std::uint32_t kLineRate = 9600;
+constexpr auto kBurst = std::chrono::milliseconds(2);
+
+volatile sig_atomic_t gStop = 0;
+
+void OnStopSignal(int) { gStop = 1; }
+
+// SIGTERM and SIGINT are held back except while the server waits, so a stop
+// request can never slip in between its check and the wait.
+sigset_t HoldStopSignals() {
+  struct sigaction action {};
+  action.sa_handler = OnStopSignal;
+  sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGINT, &action, nullptr);
+  signal(SIGPIPE, SIG_IGN);
+  sigset_t stops, previous;
+  sigemptyset(&stops);
+  sigaddset(&stops, SIGTERM);
+  sigaddset(&stops, SIGINT);
+  sigprocmask(SIG_BLOCK, &stops, &previous);
+  sigdelset(&previous, SIGTERM);
+  sigdelset(&previous, SIGINT);
+  return previous;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace doz::unitsim;
+  TUnitsimOptions options;
+  std::string error;
+  if (!options.Parse(std::vector<std::string>(argv + 1, argv + argc), error)) {
+    std::fprintf(stderr, "doz-unitsim: %s\n", error.c_str());
+    return 2;
+  }
+  if (options.Help) {
+    std::fputs(TUnitsimOptions::HelpText().c_str(), stdout);
+    return 0;
+  }
+  const sigset_t waitMask = HoldStopSignals();
+  TSimulatedUnit unit(options);
+  TLinePacer pacer(options.Fast ? 0 : kLineRate, options.Fast ? kBurst.zero() : kBurst);
+  TPtyServer server(unit, pacer);
+  if (!server.Open(options.Link, error)) {
+    std::fprintf(stderr, "doz-unitsim: %s\n", error.c_str());
+    return 1;
+  }
+  std::printf("%s\n", server.DevicePath().c_str());
+  std::fflush(stdout);
+  server.Run(gStop, waitMask);
+  return 0;
+}
