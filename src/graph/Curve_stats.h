@@ -1,0 +1,42 @@
+// Statistics the graph is scaled from, and the point under a click. Pure
+// functions over the unsmoothed sets of one band; a point whose resistance
+// is -1 holds no value and is skipped.
+#pragma once
+
+#include <array>
+
+#include "Doz_setting.h"
+
+namespace doz {
+
+using TRefSets = std::array<const TCalcData*, REF_MAX>;
+using TRefMask = std::array<bool, REF_MAX>;
+
+// The start values stand when no point has a value.
+struct TCurveStats {
+  double maxR = 0.0;        // largest resistance
+  double minR = 5000000.0;  // smallest resistance
+  // The larger of the largest phase and the negated smallest phase, both
+  // counted from 0.
+  double maxAbsPhase = 0.0;
+};
+
+TCurveStats MeasuredCurveStats(const TCalcData& calc, int band);
+// Over every point of every set; a null entry is a reference not loaded.
+TCurveStats ReferenceCurveStats(const TRefSets& sets, int band);
+
+double MeasuredMaxR(const TCalcData& calc, int band);
+double MeasuredMinR(const TCalcData& calc, int band);
+double MeasuredMaxAbsPhase(const TCalcData& calc, int band);
+// The same over the loaded, non-null reference sets.
+double ReferenceMaxR(const TRefSets& sets, const TRefMask& loaded, int band);
+double ReferenceMinR(const TRefSets& sets, const TRefMask& loaded, int band);
+double ReferenceMaxAbsPhase(const TRefSets& sets, const TRefMask& loaded, int band);
+
+// Index of the band point a click at frequency f selects, or -1: the first
+// point from its own frequency up to the second's, the last point from just
+// above the second-to-last frequency up to its own, else the lowest inner
+// point whose half-way marks to its neighbours enclose f.
+int PointIndexAt(const TCalcData& calc, int band, double f);
+
+}  // namespace doz

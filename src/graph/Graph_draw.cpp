@@ -1,0 +1,114 @@
+#include "Graph_draw.h"
+
+#include <QPainter>
+#include <algorithm>
+#include <array>
+
+namespace doz {
+namespace {
+
+// Grey marks decades and the middle line, silver every other grid line.
+const QColor kGrey = QColor(0x80, 0x80, 0x80);
+const QColor kSilver = QColor(0xC0, 0xC0, 0xC0);
+
+struct TGridWidths {
+  int decade;
+  int other;
+  int linear;
+};
+constexpr TGridWidths kScreenWidths{1, 1, 1};
+constexpr TGridWidths kPrintWidths{4, 3, 2};
+
+bool IsDecade(double t) { return IsDecadeMultiple(t, 1.0); }
+
+// A one-pixel line along an axis is a one-pixel rectangle, far cheaper to
+// fill than to stroke; wider lines keep the pen's round caps.
+void GridLine(QPainter& painter, const QColor& color, int width, const QLine& line) {
+  if (width > 1) {
+    painter.setPen(GraphPen(color, width));
+    painter.drawLine(line);
+  } else {
+    painter.fillRect(QRect(line.p1(), line.p2()), color);
+  }
+}
+
+void DrawFreqGrid(QPainter& painter, const TPlotScale& s, const TGridWidths& widths) {
+  if (!s.FreqValid()) return;
+  for (double t : GridTicks(s.Freq.Lo, s.Freq.Hi)) {
+    const bool decade = IsDecade(t);
+    const int x = s.X(t);
+    GridLine(painter, decade ? kGrey : kSilver, decade ? widths.decade : widths.other,
+             QLine(x, 0, x, s.H));
+  }
+}
+
+void DrawLinearGrid(QPainter& painter, const TPlotScale& s, const TGridWidths& widths) {
+  for (int i = 1; i <= 9; ++i) {
+    const int y = i * s.H / 10;
+    GridLine(painter, i == 5 ? kGrey : kSilver, widths.linear, QLine(0, y, s.W, y));
+  }
+}
+
+void DrawLogGrid(QPainter& painter, const TPlotScale& s, const TGridWidths& widths) {
+  if (!s.LogValid()) return;
+  for (double t : GridTicks(s.Resistance.Lo, s.Resistance.Hi)) {
+    const bool decade = IsDecade(t);
+    const int y = s.ResistanceY(t, true);
+    GridLine(painter, decade ? kGrey : kSilver, decade ? widths.decade : widths.other,
+             QLine(0, y, s.W, y));
+  }
+}
+
+bool HasPlace(const TCalcData& set, int i, TCurveKind kind, bool logAxis) {
+  if (!(set.Freq[i] > 0.0)) return false;
+  if (kind == TCurveKind::Resistance && logAxis) return set.R[i] > 0.0;
+  return set.R[i] >= 0.0;
+}
+
+QPoint PointAt(const TPlotScale& s, const TCalcData& set, int i, TCurveKind kind, bool logAxis) {
+  const int y =
+      kind == TCurveKind::Phase ? s.PhaseY(set.Theta[i]) : s.ResistanceY(set.R[i], logAxis);
+  return QPoint(s.X(set.Freq[i]), y);
+}
+
+}  // namespace
+
+QPen GraphPen(const QColor& color, int width) {
+  if (width <= 1) return QPen(color, 1, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+  return QPen(color, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+}
+
+void DrawGrid(QPainter& painter, const TPlotScale& scale, bool logAxis, bool print) {
+  const TGridWidths& widths = print ? kPrintWidths : kScreenWidths;
+  DrawFreqGrid(painter, scale, widths);
+  if (logAxis)
+    DrawLogGrid(painter, scale, widths);
+  else
+    DrawLinearGrid(painter, scale, widths);
+}
+
+void DrawCurve(QPainter& painter, const TPlotScale& scale, const TCalcData& set, int from, int to,
+               TCurveKind kind, bool logAxis) {
+  if (!scale.FreqValid()) return;
+  if (kind == TCurveKind::Resistance && logAxis && !scale.LogValid()) return;
+  from = std::max(from, 0);
+  to = std::min(to, DATA_MAX - 1);
+  // Runs of neighbouring points with a place go out as one polyline each,
+  // at half the cost of their segments one by one; a point with no place
+  // ends a run, so both its segments stay out.
+  std::array<QPoint, DATA_MAX> run;
+  int count = 0;
+  const auto flush = [&] {
+    if (count > 1) painter.drawPolyline(run.data(), count);
+    count = 0;
+  };
+  for (int i = from; i <= to; ++i) {
+    if (HasPlace(set, i, kind, logAxis))
+      run[count++] = PointAt(scale, set, i, kind, logAxis);
+    else
+      flush();
+  }
+  flush();
+}
+
+}  // namespace doz

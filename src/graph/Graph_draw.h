@@ -1,0 +1,33 @@
+// Grid lines and curves, painted into a bitmap with integer arithmetic and
+// antialiasing off.
+#pragma once
+
+#include <QPen>
+
+#include "Doz_setting.h"
+#include "Graph_scale.h"
+
+class QPainter;
+
+namespace doz {
+
+enum class TCurveKind { Resistance, Phase };
+
+// A pen as the graph uses it: one-pixel lines end short of their last pixel,
+// wider ones have round caps and joins.
+QPen GraphPen(const QColor& color, int width);
+
+// The frequency grid, then the linear grid (shared by the resistance and the
+// phase axis) or, on a logarithmic resistance axis, its decade grid. Print
+// widths when `print` is set.
+void DrawGrid(QPainter& painter, const TPlotScale& scale, bool logAxis, bool print);
+
+// The segments from point i to i + 1 for i in [from, to), clamped to the
+// slots of a data set, with the painter's pen. A segment is left out when an
+// end has no value (resistance below 0, or not above 0 for a resistance on
+// the logarithmic axis) or no place on the frequency axis (frequency not
+// above 0, as in a slot a stopped sweep never reached).
+void DrawCurve(QPainter& painter, const TPlotScale& scale, const TCalcData& set, int from, int to,
+               TCurveKind kind, bool logAxis);
+
+}  // namespace doz

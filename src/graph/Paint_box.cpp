@@ -1,0 +1,44 @@
+#include "Paint_box.h"
+
+#include <QImage>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace doz {
+
+TPaintBox::TPaintBox(QWidget* parent) : QWidget(parent) {
+  // Every pixel is painted here; skip the background erase.
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void TPaintBox::ShowImage(const QImage* image) {
+  image_ = image;
+  update();
+}
+
+void TPaintBox::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  const QRect inner = rect().adjusted(1, 1, -1, -1);
+  const bool covered =
+      image_ && image_->width() >= inner.width() && image_->height() >= inner.height();
+  if (!covered) painter.fillRect(rect(), Qt::white);
+  if (image_) painter.drawImage(inner.topLeft(), *image_, QRect(QPoint(0, 0), inner.size()));
+  painter.setPen(Qt::black);
+  painter.setBrush(Qt::NoBrush);
+  painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+void TPaintBox::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) leftPressed_ = true;
+  const QPoint p = event->position().toPoint();
+  if (OnMouseDown) OnMouseDown(p.x(), p.y());
+}
+
+void TPaintBox::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  const bool click = leftPressed_ && rect().contains(event->position().toPoint());
+  leftPressed_ = false;
+  if (click && OnClick) OnClick();
+}
+
+}  // namespace doz
