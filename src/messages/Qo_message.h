@@ -10,7 +10,7 @@ class TPrompter;
 class TQo_Message {
  public:
   // name: the application's short name ("Do-Z"); title: the caption of every
-  // box ("Do-Z v1.1", at most 51 characters).
+  // box ("Do-Z v1.1"; only its first 51 characters are kept).
   TQo_Message(const QString& name, const QString& title, TPrompter& prompter);
 
   void FatalMemoryError(const QString& component);
@@ -32,6 +32,9 @@ class TQo_Message {
   const QString& Title() const { return title_; }
 
  private:
+  void ShowError(const QString& text);
+  bool Ask(const QString& text);
+
   QString name_;
   QString title_;
   TPrompter& prompter_;

@@ -7,13 +7,18 @@ namespace doz {
 
 class TStatusPanels;
 
+// Width of a panel for a text of that many pixels: the text plus 20 when it
+// is wider than 100 pixels, else 110 (an empty panel included).
+int StatusPanelWidth(int textWidth);
+
 class TQo_Status {
  public:
   // lastPanel: highest panel index that may be written (the window passes 2).
   TQo_Status(TStatusPanels& statusBar, const QString& name, int lastPanel);
 
-  // Writes the text and sizes the panel: text width + 20 when wider than
-  // 100 pixels, else 110. A panel above lastPanel is ignored.
+  // Writes the text and sizes the panel (StatusPanelWidth of the text's
+  // width in the panels' font). A panel above lastPanel, or one the panels
+  // do not have, is ignored.
   void SetPanelText(const QString& text, int panel);
   void ClearPanel(int panel);
 

@@ -2,6 +2,7 @@
 // size grip, laid out by the window itself.
 #pragma once
 
+#include <QRect>
 #include <QWidget>
 #include <vector>
 
@@ -9,23 +10,34 @@
 
 namespace doz {
 
+// Rectangle of a panel in a bar of that height: the panels stand side by side
+// from the left edge in their widths, a negative width counting as 0.
+QRect StatusPanelRect(const std::vector<int>& widths, int panel, int height);
+
 class TStatusBar : public QWidget, public TStatusPanels {
   Q_OBJECT
  public:
   TStatusBar(int panels, int initialWidth, QWidget* parent);
 
+  // Writes to a panel the bar does not have are ignored.
   int PanelCount() const override;
   void SetPanelText(int panel, const QString& text) override;
   void SetPanelWidth(int panel, int width) override;
   int TextWidth(const QString& text) const override;
 
+  // Empty text and width 0 for a panel the bar does not have.
   QString PanelText(int panel) const;
   int PanelWidth(int panel) const;
+
+  QSize sizeHint() const override;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  bool HasPanel(int panel) const;
+  std::vector<int> Widths() const;
+
   struct TPanel {
     QString text;
     int width;

@@ -1,0 +1,37 @@
+#include "Fixed_dialog.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace doz {
+
+TFixedDialog::TFixedDialog(const QString& caption, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+  setWindowTitle(caption);
+}
+
+void TFixedDialog::reject() { Cancel(); }
+
+void TFixedDialog::Confirm() {
+  if (cancel_) *cancel_ = false;
+  done(Accepted);
+}
+
+void TFixedDialog::Cancel() {
+  if (cancel_) *cancel_ = true;
+  done(Rejected);
+}
+
+void TFixedDialog::SetContent(QVBoxLayout* layout, QPushButton* confirm, QPushButton* cancel) {
+  confirm->setDefault(true);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(confirm);
+  buttons->addWidget(cancel);
+  layout->addLayout(buttons);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+  setLayout(layout);
+}
+
+}  // namespace doz

@@ -1,0 +1,36 @@
+// Base of the application's forms: a fixed border without a close box, so a
+// form closes only through its own buttons; Escape and a close by the window
+// manager act as its cancel button.
+#pragma once
+
+#include <QDialog>
+
+class QPushButton;
+class QVBoxLayout;
+
+namespace doz {
+
+class TFixedDialog : public QDialog {
+  Q_OBJECT
+ public:
+  TFixedDialog(const QString& caption, QWidget* parent);
+
+  // Escape and the window manager's close come here.
+  void reject() override;
+
+ protected:
+  // The caller's cancel flag for this run; Confirm and Cancel write it.
+  void BindCancelFlag(bool& cancel) { cancel_ = &cancel; }
+  // Closes the form: accepted with the flag cleared, or rejected with it set.
+  void Confirm();
+  void Cancel();
+  // Puts the two buttons at the foot of the content, right-aligned with the
+  // confirming one the default, and lays the form out at its natural size,
+  // which it then keeps.
+  void SetContent(QVBoxLayout* layout, QPushButton* confirm, QPushButton* cancel);
+
+ private:
+  bool* cancel_ = nullptr;
+};
+
+}  // namespace doz

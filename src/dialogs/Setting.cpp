@@ -1,0 +1,133 @@
+#include "Setting.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "Prompter.h"
+
+namespace doz {
+
+namespace {
+constexpr int COM_MIN = 1;
+constexpr int COM_MAX = 256;
+constexpr int LIST_MIN = 10;
+const QString COM_PREFIX = QStringLiteral("COM");
+
+void ShowError(TPrompter& prompter, const QString& text, TBoxStyle style) {
+  prompter.MessageBox(text, QStringLiteral("エラー"), style);
+}
+}  // namespace
+
+TComEntry ParseComText(const QString& text, int& number) {
+  if (!text.startsWith(COM_PREFIX, Qt::CaseSensitive)) return TComEntry::NotCom;
+  const QString rest = text.mid(COM_PREFIX.size());
+  // Only ASCII digits after an optional sign: toInt alone would also take
+  // surrounding blanks.
+  const qsizetype digitsFrom = rest.startsWith(u'+') || rest.startsWith(u'-') ? 1 : 0;
+  if (rest.size() == digitsFrom) return TComEntry::NotInteger;
+  for (qsizetype i = digitsFrom; i < rest.size(); ++i)
+    if (rest[i] < u'0' || rest[i] > u'9') return TComEntry::NotInteger;
+  bool ok = false;
+  const int value = rest.toInt(&ok, 10);
+  if (!ok) return TComEntry::NotInteger;
+  if (value < COM_MIN || value > COM_MAX) return TComEntry::OutOfRange;
+  number = value;
+  return TComEntry::Valid;
+}
+
+int ComListLength(int port) { return std::clamp(port, LIST_MIN, COM_MAX); }
+
+QString DeviceLineText(const std::string& path, TDeviceState state) {
+  if (path.empty()) return QStringLiteral("このCOM番号に割り当てられたデバイスはありません");
+  const QString device = QString::fromStdString(path) + QStringLiteral(" — ");
+  switch (state) {
+    case TDeviceState::Present:
+      return device + QStringLiteral("使用できます");
+    case TDeviceState::NoAccess:
+      return device +
+             QStringLiteral("アクセス権がありません（dialout グループに参加してください）");
+    case TDeviceState::Missing:
+      break;
+  }
+  return device + QStringLiteral("デバイスがありません");
+}
+
+TFormSetting::TFormSetting(TPrompter& prompter, QWidget* parent)
+    : TFixedDialog(QStringLiteral("COMポートの設定"), parent), prompter_(prompter) {
+  ComboBox1 = new QComboBox(this);
+  ComboBox1->setEditable(true);
+  ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+  ComboBox1->setMaxVisibleItems(10);
+  DeviceLabel = new QLabel(this);
+  Button1 = new QPushButton(QStringLiteral("設定"), this);
+  Button2 = new QPushButton(QStringLiteral("取り消し"), this);
+  auto* layout = new QVBoxLayout;
+  layout->addWidget(ComboBox1);
+  layout->addWidget(DeviceLabel);
+  SetContent(layout, Button1, Button2);
+
+  connect(Button1, &QPushButton::clicked, this, &TFormSetting::Button1Click);
+  connect(Button2, &QPushButton::clicked, this, &TFormSetting::Button2Click);
+  connect(ComboBox1, &QComboBox::editTextChanged, this, &TFormSetting::UpdateDeviceLine);
+}
+
+void TFormSetting::Prepare(int& port, bool& cancel, const std::string& appDir) {
+  port_ = &port;
+  BindCancelFlag(cancel);
+  appDir_ = appDir;
+  ComboBox1->clear();
+  const int entries = ComListLength(port);
+  for (int n = 1; n <= entries; ++n) ComboBox1->addItem(COM_PREFIX + QString::number(n));
+  // A port outside the list leaves nothing selected and the field empty.
+  ComboBox1->setCurrentIndex(port >= 1 && port <= entries ? port - 1 : -1);
+  UpdateDeviceLine();
+}
+
+TComEntry TFormSetting::Chosen(int& number) const {
+  const int index = ComboBox1->currentIndex();
+  if (index >= 0 && ComboBox1->currentText() == ComboBox1->itemText(index)) {
+    number = index + 1;
+    return TComEntry::Valid;
+  }
+  return ParseComText(ComboBox1->currentText(), number);
+}
+
+void TFormSetting::Button1Click() {
+  if (!port_) return;
+  int number = 0;
+  switch (Chosen(number)) {
+    case TComEntry::NotCom:
+      ShowError(prompter_, QStringLiteral("不正なCOM指定です"), TBoxStyle::Plain);
+      return;
+    case TComEntry::NotInteger:
+      ShowError(prompter_,
+                QStringLiteral("「%1」は有効な整数ではありません").arg(ComboBox1->currentText()),
+                TBoxStyle::Error);
+      return;
+    case TComEntry::OutOfRange:
+      ShowError(prompter_, QStringLiteral("COM番号エラーです"), TBoxStyle::Plain);
+      return;
+    case TComEntry::Valid:
+      break;
+  }
+  *port_ = number;
+  Confirm();
+}
+
+void TFormSetting::Button2Click() { Cancel(); }
+
+void TFormSetting::UpdateDeviceLine() {
+  int number = 0;
+  if (Chosen(number) != TComEntry::Valid) {
+    DeviceLabel->setText(QStringLiteral("COM番号が正しくありません"));
+    return;
+  }
+  const std::string path = ComPortDevice(appDir_, number);
+  DeviceLabel->setText(DeviceLineText(path, path.empty() ? TDeviceState::Missing
+                                                         : DeviceState(path)));
+}
+
+}  // namespace doz

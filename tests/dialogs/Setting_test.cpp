@@ -1,0 +1,221 @@
+#include "Setting.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+#include "Scripted_prompter.h"
+#include "Temp_dir.h"
+
+namespace doz {
+namespace {
+
+using test::TScriptedPrompter;
+
+class SettingForm : public testing::Test {
+ protected:
+  // A shown form prepared for `stored`; `port` and `cancel` are its outputs.
+  void Open(int stored) {
+    port = stored;
+    cancel = true;
+    form.Prepare(port, cancel, dir.Path());
+    form.show();
+  }
+  void Type(const QString& text) { form.ComboBox1->setEditText(text); }
+
+  test::TTempDir dir;
+  TScriptedPrompter prompter;
+  TFormSetting form{prompter};
+  int port = 0;
+  bool cancel = true;
+};
+
+TEST_F(SettingForm, ListHoldsAtLeastTenPortsAndShowsTheStoredOne) {
+  struct TCase {
+    int stored;
+    int entries;
+    QString shown;
+  };
+  const TCase cases[] = {{3, 10, QStringLiteral("COM3")},   {1, 10, QStringLiteral("COM1")},
+                         {10, 10, QStringLiteral("COM10")}, {11, 11, QStringLiteral("COM11")},
+                         {15, 15, QStringLiteral("COM15")}, {256, 256, QStringLiteral("COM256")},
+                         {0, 10, QString()},                {-4, 10, QString()},
+                         {100000, 256, QString()}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.stored);
+    Open(c.stored);
+    ASSERT_EQ(form.ComboBox1->count(), c.entries);
+    for (int i = 0; i < c.entries; ++i)
+      ASSERT_EQ(form.ComboBox1->itemText(i), QStringLiteral("COM%1").arg(i + 1));
+    EXPECT_EQ(form.ComboBox1->currentText(), c.shown);
+    EXPECT_EQ(form.ComboBox1->currentIndex(), c.shown.isEmpty() ? -1 : c.stored - 1);
+    form.Button2Click();
+  }
+}
+
+TEST_F(SettingForm, ConfirmingAListEntryStoresItsNumber) {
+  Open(3);
+  form.ComboBox1->setCurrentIndex(6);
+  QTest::mouseClick(form.Button1, Qt::LeftButton);
+  EXPECT_EQ(port, 7);
+  EXPECT_FALSE(cancel);
+  EXPECT_FALSE(form.isVisible());
+  EXPECT_EQ(form.result(), QDialog::Accepted);
+  EXPECT_TRUE(prompter.Records().empty());
+}
+
+TEST_F(SettingForm, TypedPortsAreCheckedBeforeTheyAreStored) {
+  struct TCase {
+    QString typed;
+    int stored;  // 0: rejected
+    QString box;
+    TBoxStyle style;
+  };
+  const QString notCom = QStringLiteral("不正なCOM指定です");
+  const QString range = QStringLiteral("COM番号エラーです");
+  const auto notInteger = [](const char* text) {
+    return QStringLiteral("「%1」は有効な整数ではありません").arg(QString::fromUtf8(text));
+  };
+  const TCase cases[] = {
+      {QStringLiteral("COM256"), 256, {}, TBoxStyle::Plain},
+      {QStringLiteral("COM1"), 1, {}, TBoxStyle::Plain},
+      {QStringLiteral("COM25"), 25, {}, TBoxStyle::Plain},
+      {QStringLiteral("COM+7"), 7, {}, TBoxStyle::Plain},
+      {QStringLiteral("COM007"), 7, {}, TBoxStyle::Plain},
+      {QStringLiteral("COM257"), 0, range, TBoxStyle::Plain},
+      {QStringLiteral("COM0"), 0, range, TBoxStyle::Plain},
+      {QStringLiteral("COM-3"), 0, range, TBoxStyle::Plain},
+      {QStringLiteral("com5"), 0, notCom, TBoxStyle::Plain},
+      {QStringLiteral("Com5"), 0, notCom, TBoxStyle::Plain},
+      {QStringLiteral(" COM5"), 0, notCom, TBoxStyle::Plain},
+      {QStringLiteral("CO"), 0, notCom, TBoxStyle::Plain},
+      {QString(), 0, notCom, TBoxStyle::Plain},
+      {QStringLiteral("COM"), 0, notInteger("COM"), TBoxStyle::Error},
+      {QStringLiteral("COMx"), 0, notInteger("COMx"), TBoxStyle::Error},
+      {QStringLiteral("COM5x"), 0, notInteger("COM5x"), TBoxStyle::Error},
+      {QStringLiteral("COM 5"), 0, notInteger("COM 5"), TBoxStyle::Error},
+      {QStringLiteral("COM５"), 0, notInteger("COM５"), TBoxStyle::Error},
+      {QStringLiteral("COM-"), 0, notInteger("COM-"), TBoxStyle::Error},
+      {QStringLiteral("COM99999999999"), 0, notInteger("COM99999999999"), TBoxStyle::Error},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.typed.toStdString());
+    prompter.Clear();
+    Open(3);
+    Type(c.typed);
+    form.Button1Click();
+    if (c.stored) {
+      EXPECT_EQ(port, c.stored);
+      EXPECT_FALSE(cancel);
+      EXPECT_FALSE(form.isVisible());
+      EXPECT_TRUE(prompter.Records().empty());
+      continue;
+    }
+    EXPECT_EQ(port, 3);
+    EXPECT_TRUE(cancel);
+    EXPECT_TRUE(form.isVisible());
+    const auto boxes = prompter.Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, c.box);
+    EXPECT_EQ(boxes[0].caption, QStringLiteral("エラー"));
+    EXPECT_EQ(boxes[0].style, c.style);
+    form.Button2Click();
+  }
+}
+
+TEST_F(SettingForm, TextThatNoLongerMatchesTheSelectionIsReadAsTyped) {
+  Open(5);
+  form.ComboBox1->setCurrentIndex(4);
+  Type(QStringLiteral("COM9"));
+  form.Button1Click();
+  EXPECT_EQ(port, 9);
+
+  Open(5);
+  form.ComboBox1->lineEdit()->selectAll();
+  QTest::keyClicks(form.ComboBox1->lineEdit(), QStringLiteral("COM42"));
+  QTest::mouseClick(form.Button1, Qt::LeftButton);
+  EXPECT_EQ(port, 42);
+  EXPECT_FALSE(cancel);
+}
+
+TEST_F(SettingForm, CancelKeepsTheStoredPort) {
+  Open(3);
+  form.ComboBox1->setCurrentIndex(7);
+  QTest::mouseClick(form.Button2, Qt::LeftButton);
+  EXPECT_EQ(port, 3);
+  EXPECT_TRUE(cancel);
+  EXPECT_EQ(form.result(), QDialog::Rejected);
+
+  Open(4);
+  cancel = false;
+  Type(QStringLiteral("COM200"));
+  QTest::keyClick(&form, Qt::Key_Escape);
+  EXPECT_EQ(port, 4);
+  EXPECT_TRUE(cancel);
+  EXPECT_FALSE(form.isVisible());
+}
+
+TEST_F(SettingForm, ShownThroughThePrompterItClosesOnlyByItsButtons) {
+  port = 2;
+  form.Prepare(port, cancel, dir.Path());
+  prompter.modalActions.push_back([this](QDialog& d) {
+    Type(QStringLiteral("COM300"));
+    form.Button1Click();
+    EXPECT_TRUE(d.isVisible());
+    Type(QStringLiteral("COM12"));
+    form.Button1Click();
+    return d.result();
+  });
+  EXPECT_EQ(prompter.RunModal(form), QDialog::Accepted);
+  EXPECT_EQ(port, 12);
+  EXPECT_FALSE(cancel);
+  EXPECT_EQ(prompter.Boxes().size(), 1u);
+}
+
+TEST(ComPortText, DeviceLineNamesTheDeviceAndItsState) {
+  EXPECT_EQ(DeviceLineText("/dev/ttyUSB0", TDeviceState::Present),
+            QStringLiteral("/dev/ttyUSB0 — 使用できます"));
+  EXPECT_EQ(DeviceLineText("/dev/ttyS3", TDeviceState::Missing),
+            QStringLiteral("/dev/ttyS3 — デバイスがありません"));
+  EXPECT_EQ(DeviceLineText("/dev/ttyACM1", TDeviceState::NoAccess),
+            QStringLiteral("/dev/ttyACM1 — アクセス権がありません（dialout グループに参加してください）"));
+  EXPECT_EQ(DeviceLineText("", TDeviceState::Present),
+            QStringLiteral("このCOM番号に割り当てられたデバイスはありません"));
+}
+
+TEST(ComPortText, ListLengthStaysWithinTheValidPorts) {
+  const std::pair<int, int> cases[] = {{-1, 10}, {0, 10}, {9, 10}, {10, 10},
+                                       {11, 11}, {256, 256}, {257, 256}, {1 << 30, 256}};
+  for (const auto& [port, entries] : cases) EXPECT_EQ(ComListLength(port), entries) << port;
+}
+
+TEST_F(SettingForm, DeviceLineFollowsTheChoice) {
+  namespace fs = std::filesystem;
+  fs::create_directory(dir.File("ports"));
+  test::WriteBytes(dir.File("unit"), "");
+  fs::create_symlink(dir.File("unit"), dir.File("ports/com7"));
+  fs::create_symlink(dir.File("gone"), dir.File("ports/com8"));
+  const QString link7 = QString::fromStdString(dir.File("ports/com7"));
+  const QString link8 = QString::fromStdString(dir.File("ports/com8"));
+
+  Open(7);
+  EXPECT_EQ(form.DeviceLabel->text(), link7 + QStringLiteral(" — 使用できます"));
+  form.ComboBox1->setCurrentIndex(7);
+  EXPECT_EQ(form.DeviceLabel->text(), link8 + QStringLiteral(" — デバイスがありません"));
+  Type(QStringLiteral("COM7"));
+  EXPECT_EQ(form.DeviceLabel->text(), link7 + QStringLiteral(" — 使用できます"));
+  Type(QStringLiteral("COMx"));
+  EXPECT_EQ(form.DeviceLabel->text(), QStringLiteral("COM番号が正しくありません"));
+  Type(QStringLiteral("COM200"));
+  EXPECT_EQ(form.DeviceLabel->text(), QStringLiteral("このCOM番号に割り当てられたデバイスはありません"));
+  Type(QStringLiteral("COM300"));
+  EXPECT_EQ(form.DeviceLabel->text(), QStringLiteral("COM番号が正しくありません"));
+  form.Button2Click();
+}
+
+}  // namespace
+}  // namespace doz
