@@ -1,0 +1,277 @@
+// The main window: owner of every service and of all data, and the hub of
+// the application's commands. Its code is split by role: lifecycle
+// (Doz_main.cpp), display (Doz_main_display.cpp), graph options and redraw
+// (Doz_main_graph.cpp), unit protocol (Doz_main_protocol.cpp), measurement
+// session (Doz_main_session.cpp), file and reference commands
+// (Doz_main_files.cpp) and the dialog commands (Doz_main_dialogs.cpp).
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "Doz_setting.h"
+#include "Sweep_receiver.h"
+#include "Unit_protocol.h"
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QPrinter;
+class QPushButton;
+class QTimer;
+
+namespace doz {
+
+class TDoZ_File;
+class TFormPrnInfo;
+class TFormSetColor;
+class TFormSetting;
+class TFormVersion;
+class TGraph_RTF;
+class TIdlePump;
+class TPaintBox;
+class TPrompter;
+class TQo_Message;
+class TQo_Status;
+class TSerialPort;
+class TStatusBar;
+
+// What the window needs from its surroundings; tests supply their own.
+struct TMainOptions {
+  std::string appDir;             // holds "DoZ_ini.prf" and ports/; empty: ApplicationDir()
+  TPrompter* prompter = nullptr;  // null: the window's own Qt dialogs
+  // Called before each service is created with its component name; throwing
+  // std::bad_alloc makes that creation fail.
+  std::function<void(const char* component)> beforeCreate;
+  std::function<QSize()> screenSize;  // null: the primary screen's size
+};
+
+class TFormMain : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  static constexpr const char* kCaption = "Do-Z v1.1";
+  static constexpr const char* kSettingsFile = "DoZ_ini.prf";
+  static constexpr int kLabelCount = 35;
+
+  explicit TFormMain(TMainOptions options);
+  ~TFormMain() override;
+
+  // The dialogs, created after the main window and reused.
+  void CreateForms();
+  bool ServicesCreated() const { return servicesCreated_; }
+  const std::string& AppDir() const { return appDir_; }
+  std::string SettingsPath() const;
+
+  // Lifecycle.
+  bool mCreateServices();
+  void mOnIdle();
+  void mLoadSettings(const std::string& fileName);
+  void mSaveSettings();
+  void QuitBtnClick();
+  void MenuFile_QuitClick();
+
+  // Display.
+  void FormResize();
+  void mLayoutStatusBar();
+  void mDisableControls();
+  void mEnableControls();
+  void mSetLabelColors();
+  int ClientHeight() const;
+  int OuterWidth() const;
+
+  // Graph options, redraw and read-out.
+  void mSelectCurveSets();
+  void mShowMeasured();
+  void mShowReferences();
+  void mShowAll();
+  void RedrawCurrent();
+  bool AnyReferenceLoaded() const;
+  void MenuGraph_R_onlyClick();
+  void MenuGraph_WideClick();
+  void MenuGraph_AveClick();
+  void MenuGraph_LogClick();
+  void Menu_Set_aveMClick();
+  void ComboBox2Change();
+  void PaintBox1MouseDown(int x, int y);
+  QString mFormatFrequency(const char* record) const;
+  QString mFormatResistance(const char* record) const;
+  QString mFormatPhase(const char* record) const;
+
+  // Unit protocol.
+  bool mOpenCOM(int comPort);
+  void mCloseCOM();
+  bool mSendCmdFixed(const char* command, std::string& reply, unsigned timeoutMs, int length);
+  bool mSendCmdShort(const char* command, std::string& reply, unsigned timeoutMs);
+  bool mSendCmdExpect(const char* command, const char* expected, unsigned timeoutMs);
+  bool mCheckUnit();
+  bool mGetUnitInfo();
+  void mReleaseCOM();
+
+  // Measurement session.
+  void MStartBtnClick();
+  void MenuMeasure_StartClick();
+  void mStartMeasure();
+  bool mBeginMeasure();
+  void mReceiveData();
+  void mFinishMeasure();
+  void mStopMeasure();
+  void Timer1Timer();
+  void mStartWatchdog(int ms);
+  void mStopWatchdog();
+
+  // File and reference commands.
+  void MenuFile_OpenClick();
+  void MenuFile_SaveClick();
+  void MenuFile_CloseClick();
+  void MenuFile_ExportClick();
+  void MenuRef_OpenClick();
+  void MenuRef_CloseClick();
+
+  // Dialog commands.
+  void MenuFile_PrintSetupClick();
+  void MenuFile_PrintClick();
+  void MenuSet_COMClick();
+  void MenuSet_ColorClick();
+  void MenuHelp_VersionClick();
+  QPrinter& ThePrinter();
+
+  // Data (owned for the window's whole life).
+  TRawData MeasData;
+  TCalcData MeasCalc;
+  TCalcData MeasAve;
+  std::array<TRawData, REF_MAX> RefData;
+  std::array<TCalcData, REF_MAX> RefCalc;
+  std::array<TCalcData, REF_MAX> RefAve;
+  std::array<std::string, REF_MAX> RefFileName;
+  std::int32_t RefCount = 0;
+  std::uint8_t DataSaved = 0;
+  std::string FileName;
+  std::string UnitSerial;
+  std::string UnitVersion;
+  TGraphRange GraphRange;
+  TSettingData SettingRec;
+  TWindowPos WindowPos;
+  std::array<QLabel*, kLabelCount> LabelSlots{};
+
+  // Flags.
+  std::uint8_t fFirstIdle = 1;
+  std::uint8_t fRelayoutPending = 0;
+  std::uint8_t fApplyingGeometry = 0;
+  std::uint8_t fReceiving = 0;
+  std::uint8_t fNoData = 0;
+  std::uint8_t fFinishPending = 0;
+
+  // Protocol state (fComOpen, fSession) and the sweep's receive buffer.
+  TUnitProtocol Protocol;
+  TSweepReceiver Sweep;
+
+  // Services, created by mCreateServices and deleted in the same order.
+  std::unique_ptr<TQo_Message> QoMessage;
+  std::unique_ptr<TQo_Status> QoStatus;
+  std::unique_ptr<TDoZ_File> DozFile;
+  std::unique_ptr<TGraph_RTF> Graph;
+  std::unique_ptr<TSerialPort> SerialPort;
+
+  // Controls.
+  QWidget* Client = nullptr;
+  TPaintBox* PaintBox1 = nullptr;
+  QPushButton* MStartBtn = nullptr;
+  QPushButton* QuitBtn = nullptr;
+  QComboBox* ComboBox2 = nullptr;
+  TStatusBar* StatusBar1 = nullptr;
+  QTimer* Timer1 = nullptr;
+  QTimer* SweepPulse = nullptr;  // keeps idle passes coming while a sweep runs
+
+  QMenu* MenuFile = nullptr;
+  QMenu* MenuMeasure = nullptr;
+  QMenu* MenuGraph = nullptr;
+  QMenu* MenuRef = nullptr;
+  QMenu* MenuSet = nullptr;
+  QMenu* MenuHelp = nullptr;
+  QAction* MenuFile_Open = nullptr;
+  QAction* MenuFile_Save = nullptr;
+  QAction* MenuFile_Close = nullptr;
+  QAction* MenuFile_Export = nullptr;
+  QAction* MenuFile_PrintSetup = nullptr;
+  QAction* MenuFile_Print = nullptr;
+  QAction* MenuFile_Quit = nullptr;
+  QAction* MenuMeasure_Start = nullptr;
+  QAction* MenuGraph_R_only = nullptr;
+  QAction* MenuGraph_Wide = nullptr;
+  QAction* MenuGraph_Ave = nullptr;
+  QAction* MenuGraph_Log = nullptr;
+  QAction* MenuRef_Open = nullptr;
+  QAction* MenuRef_Close = nullptr;
+  QAction* MenuSet_COM = nullptr;
+  QAction* MenuSet_Color = nullptr;
+  QAction* Menu_Set_aveM = nullptr;
+  QAction* MenuHelp_Version = nullptr;
+
+  // The printer the print commands use; its set-up persists between prints.
+  std::unique_ptr<QPrinter> Printer;
+
+  // Forms.
+  std::unique_ptr<TFormSetting> FormSetting;
+  std::unique_ptr<TFormPrnInfo> FormPrnInfo;
+  std::unique_ptr<TFormSetColor> FormSetColor;
+  std::unique_ptr<TFormVersion> FormVersion;
+
+  TPrompter& Prompter() { return *prompter_; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // Lifecycle helpers.
+  void FormCreate();
+  void InitData();
+  void FormDestroy();
+  bool FormCloseQuery();
+  bool CreateService(const char* component, const std::function<void()>& create);
+  void ApplyWindowPos();
+  void TakeInterfaceState();
+  QSize ScreenSize() const;
+  bool HasUnsavedMeasurement() const;
+
+  // Display helpers.
+  void CreateControls();
+  void CreateMenus();
+  void mInitLabels();
+  void mBuildLabelTable();
+  void ShowCaption(const std::string& path);
+
+  // Graph helpers.
+  void ToggleGraphOption(QAction* item, std::uint8_t& flag);
+  void ShowWithLimits(double maxR, double minR, double maxTheta);
+
+  // Session helpers.
+  void ReceiveErrorEnding();
+  void EndMarkCheck(bool endOk);
+  void ShowPointReadout(const char* record);
+  void DrawAcceptedPoint();
+
+  // File helpers.
+  bool ReadIntoMeasurement(const std::string& path);
+  bool AskOverwrite(const std::string& path);
+  std::string DefaultName(const char* extension) const;
+  void EmptyReferenceSlot(int slot);
+  bool LoadReference(int slot, const std::string& path);
+
+  std::string appDir_;
+  std::unique_ptr<TPrompter> ownPrompter_;
+  TPrompter* prompter_ = nullptr;
+  std::function<void(const char*)> beforeCreate_;
+  std::function<QSize()> screenSize_;
+  std::unique_ptr<TIdlePump> idlePump_;
+  bool servicesCreated_ = false;
+  bool quitConfirmed_ = false;
+};
+
+}  // namespace doz

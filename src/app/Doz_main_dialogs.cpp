@@ -1,0 +1,71 @@
+// Commands that run a dialog: printing and its set-up, the COM port, the
+// curve colours and the version window.
+#include <QPrinter>
+#include <new>
+
+#include "Doz_main.h"
+#include "Doz_print.h"
+#include "Doz_printinfo.h"
+#include "Graph_rtf.h"
+#include "Prompter.h"
+#include "Qo_message.h"
+#include "Setcolor.h"
+#include "Setting.h"
+#include "Version.h"
+
+namespace doz {
+
+QPrinter& TFormMain::ThePrinter() {
+  if (!Printer) Printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  return *Printer;
+}
+
+void TFormMain::MenuFile_PrintSetupClick() { prompter_->PageSetupDialog(this, ThePrinter()); }
+
+void TFormMain::MenuFile_PrintClick() {
+  if (!MeasData.Present) {
+    QoMessage->NoDataError();
+    return;
+  }
+  bool cancel = true;
+  FormPrnInfo->Prepare(SettingRec, cancel);
+  prompter_->RunModal(*FormPrnInfo);
+  activateWindow();
+  if (cancel) return;
+  if (!prompter_->PrintDialog(this, ThePrinter())) return;
+  std::unique_ptr<TDoZ_Print> print;
+  try {
+    if (beforeCreate_) beforeCreate_("TDoZ_Print");
+    print = std::make_unique<TDoZ_Print>(*Graph, ThePrinter(), SettingRec, LabelSlots);
+  } catch (const std::exception&) {
+    QoMessage->FatalMemoryError("TDoZ_Print");
+    close();
+    return;
+  }
+  print->Print(SettingRec.fronly, AnyReferenceLoaded());
+}
+
+void TFormMain::MenuSet_COMClick() {
+  int port = SettingRec.CommPortNum;
+  bool cancel = true;
+  FormSetting->Prepare(port, cancel, appDir_);
+  prompter_->RunModal(*FormSetting);
+  activateWindow();
+  if (!cancel) SettingRec.CommPortNum = port;
+}
+
+void TFormMain::MenuSet_ColorClick() {
+  bool cancel = true;
+  FormSetColor->Prepare(SettingRec, cancel);
+  prompter_->RunModal(*FormSetColor);
+  if (cancel) return;
+  mSetLabelColors();
+  RedrawCurrent();
+}
+
+void TFormMain::MenuHelp_VersionClick() {
+  prompter_->RunModal(*FormVersion);
+  activateWindow();
+}
+
+}  // namespace doz

@@ -1,0 +1,131 @@
+// Graph options, the redraw procedures every change ends in, and the cursor
+// read-out.
+#include <QComboBox>
+#include <cmath>
+
+#include "Curve_stats.h"
+#include "Doz_main.h"
+#include "Graph_rtf.h"
+#include "Paint_box.h"
+#include "Point_text.h"
+#include "Qo_status.h"
+
+namespace doz {
+
+void TFormMain::mSelectCurveSets() {
+  const bool smoothed = MenuGraph_Ave->isChecked();
+  GraphRange.PlotMeas = smoothed ? &MeasAve : &MeasCalc;
+  for (int k = 0; k < REF_MAX; ++k) GraphRange.PlotRef[k] = smoothed ? &RefAve[k] : &RefCalc[k];
+}
+
+bool TFormMain::AnyReferenceLoaded() const {
+  for (const TRawData& ref : RefData)
+    if (ref.Present == 1) return true;
+  return false;
+}
+
+// Points the renderer at the chosen sets, takes the band's frequency range and
+// the given limits, and clears the graph for the Draw call that follows.
+void TFormMain::ShowWithLimits(double maxR, double minR, double maxTheta) {
+  GraphRange.StartFreq = BandStartFreq(GraphRange.Band);
+  GraphRange.StopFreq = BandStopFreq(GraphRange.Band);
+  GraphRange.MaxR = maxR;
+  GraphRange.MinR = minR;
+  GraphRange.MaxTheta = maxTheta;
+  GraphRange.MinTheta = -maxTheta;
+  Graph->Clear();
+}
+
+namespace {
+
+TCurveStats ReferenceStats(const std::array<TCalcData, REF_MAX>& calc,
+                           const std::array<TRawData, REF_MAX>& raw, int band) {
+  std::array<const TCalcData*, REF_MAX> sets{};
+  for (int k = 0; k < REF_MAX; ++k) sets[k] = raw[k].Present == 1 ? &calc[k] : nullptr;
+  return ReferenceCurveStats(sets, band);
+}
+
+}  // namespace
+
+void TFormMain::mShowMeasured() {
+  mSelectCurveSets();
+  const TCurveStats m = MeasuredCurveStats(MeasCalc, GraphRange.Band);
+  ShowWithLimits(m.maxR, m.minR, m.maxAbsPhase);
+  Graph->DrawMeasurement();
+}
+
+void TFormMain::mShowReferences() {
+  mSelectCurveSets();
+  const TCurveStats r = ReferenceStats(RefCalc, RefData, GraphRange.Band);
+  ShowWithLimits(r.maxR, r.minR, r.maxAbsPhase);
+  Graph->DrawReferences();
+}
+
+void TFormMain::mShowAll() {
+  mSelectCurveSets();
+  const TCurveStats m = MeasuredCurveStats(MeasCalc, GraphRange.Band);
+  const TCurveStats r = ReferenceStats(RefCalc, RefData, GraphRange.Band);
+  ShowWithLimits(std::max(m.maxR, r.maxR), std::min(m.minR, r.minR),
+                 std::max(m.maxAbsPhase, r.maxAbsPhase));
+  Graph->DrawAll();
+}
+
+void TFormMain::RedrawCurrent() {
+  if (MeasData.Present) {
+    AnyReferenceLoaded() ? mShowAll() : mShowMeasured();
+  } else if (AnyReferenceLoaded()) {
+    mShowReferences();
+  }
+}
+
+void TFormMain::ToggleGraphOption(QAction* item, std::uint8_t& flag) {
+  item->setChecked(!item->isChecked());
+  flag = item->isChecked() ? 1 : 0;
+  Graph->Clear();
+  Graph->DrawScales();
+  RedrawCurrent();
+}
+
+void TFormMain::MenuGraph_R_onlyClick() { ToggleGraphOption(MenuGraph_R_only, SettingRec.fronly); }
+void TFormMain::MenuGraph_WideClick() { ToggleGraphOption(MenuGraph_Wide, SettingRec.fwide); }
+void TFormMain::MenuGraph_AveClick() { ToggleGraphOption(MenuGraph_Ave, SettingRec.fave3); }
+void TFormMain::MenuGraph_LogClick() { ToggleGraphOption(MenuGraph_Log, SettingRec.flog); }
+
+void TFormMain::Menu_Set_aveMClick() { Menu_Set_aveM->setChecked(!Menu_Set_aveM->isChecked()); }
+
+void TFormMain::ComboBox2Change() {
+  const int band = ComboBox2->currentIndex() + 1;
+  GraphRange.Band = band;
+  MeasData.Band = band;
+  if (MeasData.Present || AnyReferenceLoaded()) {
+    RedrawCurrent();
+    return;
+  }
+  InitGraphRange(GraphRange, band);
+  Graph->Clear();
+  Graph->DrawScales();
+}
+
+void TFormMain::PaintBox1MouseDown(int x, int) {
+  if (!MeasData.Present) return;
+  const double lo = std::log10(TGraph_RTF::FreqAxisLow(GraphRange.StartFreq));
+  const double hi = std::log10(TGraph_RTF::FreqAxisHigh(GraphRange.StopFreq));
+  const double f = std::pow(10.0, x * (hi - lo) / PaintBox1->width() + lo);
+  const int k = PointIndexAt(MeasCalc, GraphRange.Band, f);
+  if (k < 0 || MeasCalc.R[k] == -1.0) return;
+  QoStatus->SetPanelText(QString::fromStdString(PointReadoutText(MeasData.Data[k].data())), 2);
+}
+
+QString TFormMain::mFormatFrequency(const char* record) const {
+  return QString::fromStdString(FormatFrequencyText(record));
+}
+
+QString TFormMain::mFormatResistance(const char* record) const {
+  return QString::fromStdString(FormatResistanceText(record));
+}
+
+QString TFormMain::mFormatPhase(const char* record) const {
+  return QString::fromStdString(FormatPhaseText(record));
+}
+
+}  // namespace doz

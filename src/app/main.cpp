@@ -1,0 +1,63 @@
+// Program entry: the single-instance guard, the forms, the message loop.
+#include <QApplication>
+#include <exception>
+#include <memory>
+
+#include "Doz_main.h"
+#include "Instance_guard.h"
+#include "Prompter.h"
+#include "Qt_prompter.h"
+#include "Stderr_prompter.h"
+
+namespace {
+
+constexpr char kInstanceName[] = "Vu_D";
+
+// Process-level tests set DOZ_PROMPTS=stderr so that boxes are written to
+// standard error instead of waiting for a user.
+std::unique_ptr<doz::TPrompter> MakePrompter() {
+  if (qEnvironmentVariable("DOZ_PROMPTS") == "stderr") return std::make_unique<doz::TStderrPrompter>();
+  return std::make_unique<doz::TQtPrompter>();
+}
+
+int SecondInstance(const doz::TInstanceGuard& guard, doz::TPrompter& prompter) {
+  if (guard.FirstInstanceReachable(1000)) {
+    prompter.MessageBox(QStringLiteral("Vu_Dがすでに起動しています"), kInstanceName,
+                        doz::TBoxStyle::Error);
+    guard.AskFirstToShow(1000);
+  }
+  return 1;
+}
+
+void BringForward(doz::TFormMain& window) {
+  window.showNormal();
+  window.raise();
+  window.activateWindow();
+}
+
+int Run(QApplication& app, doz::TPrompter& prompter) {
+  doz::TInstanceGuard guard(kInstanceName);
+  if (!guard.Acquire()) return SecondInstance(guard, prompter);
+  QApplication::setApplicationName(kInstanceName);
+  doz::TMainOptions options;
+  options.prompter = &prompter;
+  doz::TFormMain window(std::move(options));
+  if (!window.ServicesCreated()) return 0;
+  window.CreateForms();
+  guard.Listen([&window] { BringForward(window); });
+  app.exec();
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  std::unique_ptr<doz::TPrompter> prompter = MakePrompter();
+  try {
+    return Run(app, *prompter);
+  } catch (const std::exception& e) {
+    prompter->MessageBox(QString::fromLocal8Bit(e.what()), kInstanceName, doz::TBoxStyle::Error);
+    return 0;
+  }
+}
