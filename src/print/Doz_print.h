@@ -1,0 +1,79 @@
+// The page composer: the graph as it is on screen, printed on one page with a
+// frame around the plot, the axis labels' current texts, a title and the
+// three print-information lines. Made for one print and deleted after it.
+#pragma once
+
+#include <QPageLayout>
+#include <array>
+
+#include "Doz_setting.h"
+#include "Graph_labels.h"
+
+class QPainter;
+class QPaintDevice;
+class QString;
+
+namespace doz {
+
+class TGraph_RTF;
+
+// Where the graph goes on the page, in device pixels. The graph area is
+// framed by the margins; the plot sits 15 mm inside it left and right and
+// 5 mm inside at top and bottom.
+struct TPrintLayout {
+  int FrameLeft = 0;
+  int FrameTop = 0;
+  int GraphWidth = 0;
+  int GraphHeight = 0;
+  int FrameRight = 0;
+  int FrameBottom = 0;
+  int PlotWidth = 0;
+  int PlotHeight = 0;
+  int PlotLeft = 0;
+  int PlotTop = 0;
+  int PlotRight = 0;
+  int PlotBottom = 0;
+};
+
+// Millimetres to device pixels, truncated.
+int MmToPixels(double mm, int dpi);
+// The page size is that of the printable area; in landscape the graph width
+// follows the page's shorter side.
+TPrintLayout PrintLayout(int dpiX, int dpiY, int pageWidthMm, int pageHeightMm,
+                         QPageLayout::Orientation orientation);
+// Device pixels per screen pixel, for the label sizes and text rows.
+float PrintTextScale(int dpiY, double screenDpi);
+// Top of a text row `offset` screen pixels below the bottom of the graph area.
+int PrintTextRowY(int frameBottom, float scale, int offset);
+// The printer's or PDF writer's own orientation; for any other device (an
+// image) the shape of the page decides.
+QPageLayout::Orientation PageOrientation(const QPaintDevice& page);
+
+class TDoZ_Print {
+ public:
+  // Holds the references only. The page is a printer, a PDF writer or an
+  // image; an image must be filled white by its owner.
+  TDoZ_Print(const TGraph_RTF& graph, QPaintDevice& page, const TSettingData& setting,
+             const TLabelTable& labels);
+
+  // Composes and prints the page: measured curves, with the references when
+  // withRefs, without phase curves when rOnly. False when the work image
+  // cannot be made or the print job cannot begin or end (for example an
+  // unwritable output file); nothing is printed then.
+  bool Print(bool rOnly, bool withRefs);
+
+ private:
+  // The captions of N label slots from firstSlot at the places `positions`
+  // fills in; a place it leaves at -1 is not printed.
+  template <std::size_t N, class TPositions>
+  void PrintAxis(QPainter& painter, int firstSlot, TPositions positions) const;
+  void PrintLabels(QPainter& painter, const TPrintGeometry& geometry) const;
+  void PrintTexts(QPainter& painter, const TPrintLayout& layout, float scale) const;
+
+  const TGraph_RTF& graph_;
+  QPaintDevice& page_;
+  const TSettingData& setting_;
+  const TLabelTable& labels_;
+};
+
+}  // namespace doz
