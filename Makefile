@@ -39,6 +39,12 @@ demo: build
 bench: build
 	@scripts/bench $(BUILD)
 
+# The window's pictures for the README, drawn offscreen from loudspeaker-like
+# sample files: docs/screenshot-linear.png and docs/screenshot-log.png.
+screenshot: configure
+	cmake --build $(BUILD) -j $(JOBS) --target doz-screenshot
+	$(BUILD)/tests/app/doz-screenshot docs
+
 fuzz: deps
 	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDOZ_WITH_UI=OFF -DDOZ_FUZZ=ON -DDOZ_BENCH=OFF
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)

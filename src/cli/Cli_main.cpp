@@ -3,6 +3,8 @@
 #include "Cli_args.h"
 #include "Cli_export.h"
 #include "Cli_info.h"
+#include "Cli_measure.h"
+#include "Cli_plot.h"
 
 namespace doz::cli {
 namespace {
@@ -21,6 +23,14 @@ constexpr TVerb kVerbs[] = {
     {"info", "FILE.DTA", "show what a measurement file holds", RunInfo},
     {"export", "FILE.DTA [-o OUT.txt] [--no-average] [--force]",
      "write a measurement as a text table", RunExport},
+    {"plot",
+     "FILE.DTA [--ref REF.DTA]... [--log] [--r-only] [--wide] [--no-average] [--info TEXT]... "
+     "[--force] -o OUT.pdf|OUT.png",
+     "draw the printed page of a measurement into a PDF or PNG file", RunPlot},
+    {"measure",
+     "--port COMn|DEVICE [--band N] [--unit-average] [-o FILE.DTA] [--export FILE.txt] "
+     "[--force]",
+     "run one sweep of the unit and write it as a measurement file", RunMeasure},
 };
 
 void PrintUsage(std::ostream& out) {

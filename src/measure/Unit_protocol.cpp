@@ -105,10 +105,11 @@ TUnitCheck TUnitProtocol::GetUnitInfo(std::string& version, std::string& serial)
 TStartResult TUnitProtocol::StartSweep(bool unitAverage, int band) {
   auto unanswered = [this] {
     fSession = false;
-    port_->Disconnect();
+    if (port_) port_->Disconnect();
     fComOpen = false;
     return TStartResult::CommandSendError;
   };
+  if (!port_) return unanswered();
   port_->FlushBuffers(true, true);
   std::string reply;
   if (!SendCmdFixed(unitAverage ? "MS1" : "MS0", reply, kReplyMs, 2)) return unanswered();
@@ -130,6 +131,7 @@ TStartResult TUnitProtocol::StartSweep(bool unitAverage, int band) {
 }
 
 bool TUnitProtocol::StopMeasure() {
+  if (!port_) return false;
   bool stopped = false;
   for (int attempt = 0; attempt < kStopAttempts && !stopped; ++attempt)
     stopped = SendCmdExpect("ME", "OK", kStopMs);

@@ -1,0 +1,228 @@
+#include "Cli_plot.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <memory>
+
+#include "Cli_args.h"
+#include "Cli_measurement.h"
+#include "Cli_plot_window.h"
+#include "Cp932.h"
+#include "Doz_printinfo.h"
+
+namespace doz::cli {
+namespace {
+
+const char* const kHelp =
+    "usage: doz-cli plot FILE.DTA [--ref REF.DTA]... [--log] [--r-only] [--wide]\n"
+    "                    [--no-average] [--info TEXT]... [--force] -o OUT.pdf|OUT.png\n"
+    "Draws the page the application's print command prints: the graph of the\n"
+    "measurement with its axis labels, the title and the information lines, on\n"
+    "A4 portrait: a PDF at 600 dots per inch, or a PNG image rasterised at\n"
+    "150 dots per inch (1240 x 1754 pixels).\n"
+    "  --ref REF.DTA  a reference measurement drawn over it (at most 5)\n"
+    "  --log          logarithmic resistance axis\n"
+    "  --r-only       resistance only, no phase curves or labels\n"
+    "  --wide         thick pen for the measured curves\n"
+    "  --no-average   the unsmoothed values instead of the five-point means\n"
+    "  --info TEXT    the next information line under the title (at most 3, each\n"
+    "                 at most 243 bytes in code page 932); \"\" leaves its row blank\n"
+    "  -o OUT         output file, .pdf or .png\n"
+    "  --force        overwrite an existing output file\n";
+
+const std::vector<TCliOption> kOptions = {
+    {"-o", true},        {"--ref", true},   {"--info", true},        {"--log", false},
+    {"--r-only", false}, {"--wide", false}, {"--no-average", false}, {"--force", false}};
+
+enum class TPageFormat { Pdf, Png, Unknown };
+
+// --ref and --info may come more than once; the common parser keeps one
+// value per option, so their values are taken out first.
+struct TSplitArgs {
+  std::vector<std::string> refs;
+  std::vector<std::string> infos;
+  std::vector<std::string> rest;
+};
+
+TSplitArgs SplitRepeated(const std::vector<std::string>& args) {
+  TSplitArgs split;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    const bool hasValue = i + 1 < args.size();
+    if (hasValue && (arg == "--ref" || arg == "--info")) {
+      (arg == "--ref" ? split.refs : split.infos).push_back(args[++i]);
+      continue;
+    }
+    split.rest.push_back(arg);
+    // A value is never an option of its own, even when it looks like one.
+    if (hasValue && arg == "-o") split.rest.push_back(args[++i]);
+  }
+  return split;
+}
+
+TPageFormat FormatOf(const std::string& path) {
+  const std::size_t dot = path.rfind('.');
+  if (dot == std::string::npos || path.find('/', dot) != std::string::npos)
+    return TPageFormat::Unknown;
+  std::string ext = path.substr(dot + 1);
+  std::transform(ext.begin(), ext.end(), ext.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  if (ext == "pdf") return TPageFormat::Pdf;
+  if (ext == "png") return TPageFormat::Png;
+  return TPageFormat::Unknown;
+}
+
+int UsageError(std::ostream& err, const std::string& reason) {
+  err << "doz-cli plot: " << reason << " (try 'doz-cli plot --help')\n";
+  return EXIT_USAGE;
+}
+
+// Empty when the line can be kept in the settings file, else why not.
+std::string InfoProblem(const std::string& line) {
+  if (line.find_first_of("\r\n") != std::string::npos) return "an --info text must be one line";
+  if (platform::Cp932Length(line) > PRINT_TEXT_MAX_BYTES)
+    return "an --info text is longer than " + std::to_string(PRINT_TEXT_MAX_BYTES) +
+           " bytes in code page 932";
+  return "";
+}
+
+QString LocalPath(const std::string& path) { return QFile::decodeName(path.c_str()); }
+
+bool PathTaken(const std::string& path) {
+  const QFileInfo info(LocalPath(path));
+  return info.exists() || info.isSymLink();
+}
+
+// The widgets need an application object; doz-cli makes one only here.
+std::unique_ptr<QApplication> ApplicationIfNone() {
+  if (QCoreApplication::instance()) return nullptr;
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  static int argc = 1;
+  static char name[] = "doz-cli";
+  static char* argv[] = {name, nullptr};
+  return std::make_unique<QApplication>(argc, argv);
+}
+
+int PixelsFor(double mm, int dpi) { return static_cast<int>(std::lround(mm / 25.4 * dpi)); }
+
+bool RenderPdf(TCliPlotWindow& window, QByteArray& bytes) {
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  QPdfWriter writer(&buffer);
+  writer.setResolution(PLOT_PDF_DPI);
+  writer.setCreator(QStringLiteral("Do-Z v1.1"));
+  writer.setPageLayout(
+      QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+  return window.PrintTo(writer);
+}
+
+bool RenderPng(TCliPlotWindow& window, QByteArray& bytes) {
+  const QSizeF mm = QPageSize(QPageSize::A4).size(QPageSize::Millimeter);
+  QImage page(PixelsFor(mm.width(), PLOT_PNG_DPI), PixelsFor(mm.height(), PLOT_PNG_DPI),
+              QImage::Format_RGB32);
+  if (page.isNull()) return false;
+  const int dotsPerMeter = static_cast<int>(std::lround(PLOT_PNG_DPI / 0.0254));
+  page.setDotsPerMeterX(dotsPerMeter);
+  page.setDotsPerMeterY(dotsPerMeter);
+  page.fill(Qt::white);
+  if (!window.PrintTo(page)) return false;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  return page.save(&buffer, "PNG");
+}
+
+// Replaces the output only once the whole page has been written.
+bool WriteOutput(const std::string& path, const QByteArray& bytes) {
+  QSaveFile file(LocalPath(path));
+  return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+}
+
+struct TPlotJob {
+  TSettingData setting;
+  std::unique_ptr<TCliMeasurement> measurement;
+  std::vector<std::unique_ptr<TCliMeasurement>> references;
+};
+
+int Render(const TPlotJob& job, TPageFormat format, const std::string& output, std::ostream& out,
+           std::ostream& err) {
+  const auto app = ApplicationIfNone();
+  std::vector<const TCliMeasurement*> references;
+  for (const auto& ref : job.references) references.push_back(ref.get());
+  TCliPlotWindow window(job.setting, *job.measurement, references);
+  QByteArray bytes;
+  const bool rendered =
+      format == TPageFormat::Pdf ? RenderPdf(window, bytes) : RenderPng(window, bytes);
+  if (!rendered) {
+    err << "doz-cli plot: the page could not be composed\n";
+    return EXIT_FAILED;
+  }
+  if (!WriteOutput(output, bytes)) {
+    err << "データ保存できませんでした: " << output << "\n";
+    return EXIT_FAILED;
+  }
+  out << output << "\n";
+  return EXIT_OK;
+}
+
+TSettingData SettingFor(const TCliArgs& parsed, const std::vector<std::string>& infos) {
+  TSettingData setting;
+  SetDefaultSetting(setting);
+  setting.flog = parsed.Has("--log") ? 1 : 0;
+  setting.fronly = parsed.Has("--r-only") ? 1 : 0;
+  setting.fwide = parsed.Has("--wide") ? 1 : 0;
+  setting.fave3 = parsed.Has("--no-average") ? 0 : 1;
+  for (std::size_t i = 0; i < infos.size(); ++i) setting.pstr[i] = infos[i];
+  return setting;
+}
+
+// A usage problem of the repeated options, or "".
+std::string RepeatedProblem(const TSplitArgs& split) {
+  if (split.refs.size() > static_cast<std::size_t>(REF_MAX))
+    return "at most " + std::to_string(REF_MAX) + " --ref files";
+  if (split.infos.size() > static_cast<std::size_t>(PLOT_INFO_LINES))
+    return "at most " + std::to_string(PLOT_INFO_LINES) + " --info lines";
+  for (const std::string& info : split.infos)
+    if (const std::string problem = InfoProblem(info); !problem.empty()) return problem;
+  return "";
+}
+
+}  // namespace
+
+int RunPlot(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  const TSplitArgs split = SplitRepeated(args);
+  TCliArgs parsed;
+  if (auto done = ParseVerbArgs(parsed, split.rest, kOptions, 1, "plot", kHelp, out, err))
+    return *done;
+  if (!parsed.Has("-o")) return UsageError(err, "missing -o OUT.pdf|OUT.png");
+  const std::string output = parsed.Value("-o");
+  const TPageFormat format = FormatOf(output);
+  if (format == TPageFormat::Unknown) return UsageError(err, "the output must end in .pdf or .png");
+  if (const std::string problem = RepeatedProblem(split); !problem.empty())
+    return UsageError(err, problem);
+
+  TPlotJob job;
+  job.measurement = LoadMeasurement(parsed.Positional()[0], err);
+  if (!job.measurement) return EXIT_FAILED;
+  for (const std::string& path : split.refs) {
+    job.references.push_back(LoadMeasurement(path, err));
+    if (!job.references.back()) return EXIT_FAILED;
+  }
+  if (!parsed.Has("--force") && PathTaken(output)) {
+    err << "doz-cli plot: " << output << " exists (use --force to overwrite)\n";
+    return EXIT_FAILED;
+  }
+  job.setting = SettingFor(parsed, split.infos);
+  return Render(job, format, output, out, err);
+}
+
+}  // namespace doz::cli

@@ -1,0 +1,284 @@
+// What the main window shows and where: the layout after a size change, the
+// status bar's relayout pass, the menu tree, the axis labels and their
+// colours, and the controls a sweep greys out.
+#include <QComboBox>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <set>
+
+#include "Paint_box.h"
+#include "Status_bar.h"
+#include "Window_steps.h"
+
+namespace doz::test {
+namespace {
+
+struct TSizeCase {
+  int width;
+  int height;
+};
+
+class ResizeLayoutTest : public ::testing::TestWithParam<TSizeCase> {};
+
+TEST_P(ResizeLayoutTest, ControlsFollowTheWindowSize) {
+  const TSizeCase c = GetParam();
+  TMainFixture f;
+  TFormMain& w = f.Window();
+  f.Idle();
+  w.resize(c.width, c.height);
+
+  ASSERT_EQ(w.width(), c.width);
+  ASSERT_EQ(w.height(), c.height);
+  const int client = w.Client->height();
+  EXPECT_EQ(w.ClientHeight(), client);
+  EXPECT_EQ(client, c.height - w.menuBar()->height());
+  EXPECT_EQ(w.PaintBox1->geometry(), QRect(64, 24, c.width - 140, client - 120));
+  EXPECT_EQ(w.MStartBtn->pos(), QPoint(64, client - 60));
+  EXPECT_EQ(w.QuitBtn->y(), w.MStartBtn->y());
+  EXPECT_EQ(w.QuitBtn->x() + w.QuitBtn->width(), w.PaintBox1->x() + w.PaintBox1->width());
+  EXPECT_EQ(w.ComboBox2->pos(), QPoint(64 + w.MStartBtn->width() + 20, client - 58));
+  EXPECT_EQ(w.Graph->Bitmap().size(), QSize(c.width - 142, client - 122));
+  EXPECT_EQ(w.WindowPos, (TWindowPos{w.y(), w.x(), c.width, c.height}));
+
+  EXPECT_EQ(w.fRelayoutPending, 1);
+  f.Idle();
+  EXPECT_EQ(w.fRelayoutPending, 0);
+  EXPECT_EQ(w.StatusBar1->geometry(), QRect(0, client - 20, w.Client->width(), 20));
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, ResizeLayoutTest,
+                         ::testing::Values(TSizeCase{640, 480}, TSizeCase{1280, 1024},
+                                           TSizeCase{913, 707}));
+
+TEST(DisplayTest, SmallestWindowHasAPaintBox500Wide) {
+  TMainFixture f;
+  TFormMain& w = f.Window();
+  f.Idle();
+  w.resize(100, 100);
+  EXPECT_EQ(w.size(), QSize(640, 480));
+  EXPECT_EQ(w.PaintBox1->width(), 500);
+  w.resize(4000, 4000);
+  EXPECT_EQ(w.size(), QSize(1280, 1024));
+  EXPECT_EQ(w.PaintBox1->width(), 1140);
+}
+
+TEST(DisplayTest, GeometryBeingAppliedIsNotRecorded) {
+  TMainFixture f;
+  TFormMain& w = f.Window();
+  f.Idle();
+  const TWindowPos before = w.WindowPos;
+  w.fApplyingGeometry = 1;
+  w.resize(700, 520);
+  EXPECT_EQ(w.PaintBox1->width(), 560);  // the layout itself still follows
+  EXPECT_EQ(w.WindowPos, before);
+  w.fApplyingGeometry = 0;
+  w.resize(720, 530);
+  EXPECT_EQ(w.WindowPos.width, 720);
+  EXPECT_EQ(w.WindowPos.height, 530);
+}
+
+TEST(DisplayTest, ResizeRedrawsWhatTheWindowHolds) {
+  TMainFixture f;
+  TFormMain& w = f.Window();
+  f.Idle();
+  const std::vector<std::string> refs = SampleFiles(f, "ref", 1, 1, 30);
+  LoadReferencesThroughMenu(f, refs);
+  w.resize(800, 600);
+  EXPECT_GT(CountColor(w, w.SettingRec.PenColor_R_Ref[0]), 0);
+  EXPECT_EQ(CountColor(w, w.SettingRec.PenColor_R), 0);
+
+  HoldUnsavedMeasurement(w);
+  w.resize(820, 610);
+  EXPECT_GT(CountColor(w, w.SettingRec.PenColor_R_Ref[0]), 0);
+  EXPECT_GT(CountColor(w, w.SettingRec.PenColor_R), 0);
+
+  w.MenuRef_CloseClick();
+  w.MeasData.Present = 0;
+  w.resize(840, 620);
+  EXPECT_EQ(CountColor(w, w.SettingRec.PenColor_R), 0);
+  EXPECT_EQ(CountColor(w, w.SettingRec.PenColor_R_Ref[0]), 0);
+}
+
+// While a sweep runs the window redraws the points received so far.
+TEST(DisplayTest, ResizeDuringASweepRedrawsThePointsReceived) {
+  TMainFixture f;
+  TFormMain& w = f.Window();
+  f.Idle();
+  HoldUnsavedMeasurement(w);
+  w.MeasData.Present = 0;
+  w.GraphRange.MaxR = 60000;
+  w.GraphRange.MinR = 1000;
+  w.fReceiving = 1;
+
+  w.Sweep.PointCount = 1;
+  w.resize(800, 600);
+  EXPECT_EQ(CountColor(w, w.SettingRec.PenColor_R), 0);
+
+  w.Sweep.PointCount = 200;
+  w.resize(820, 600);
+  const QImage& image = w.Graph->Bitmap();
+  const QColor blue = ColorFromRef(w.SettingRec.PenColor_R);
+  int rightmost = -1;
+  for (int x = 0; x < image.width(); ++x)
+    for (int y = 0; y < image.height(); ++y)
+      if (image.pixelColor(x, y) == blue) rightmost = x;
+  EXPECT_GT(rightmost, 10);
+  EXPECT_LT(rightmost, image.width() / 2);  // 199 points of 556 lie left of 1 kHz
+  w.fReceiving = 0;
+}
+
+struct TMenuCase {
+  const char* title;
+  std::vector<const char*> items;  // "-" for a separator
+};
+
+QStringList ItemTexts(const QMenu* menu) {
+  QStringList texts;
+  for (const QAction* a : menu->actions()) texts << (a->isSeparator() ? "-" : a->text());
+  return texts;
+}
+
+QStringList Texts(const std::vector<const char*>& items) {
+  QStringList texts;
+  for (const char* item : items) texts << QString::fromUtf8(item);
+  return texts;
+}
+
+TEST(DisplayTest, MenuTreeHoldsEveryItemInOrder) {
+  TMainFixture f;
+  TFormMain& w = f.Window();
+  const std::vector<TMenuCase> menus = {
+      {"ファイル(&F)",
+       {"開く(&O)", "保存する(&S)", "-", "閉じる", "-", "データをテキスト出力(&T)", "-",
+        "印刷設定", "グラフ印刷(&P)", "-", "終了(&X)"}},
+      {"測定(&M)", {"開始(&S)"}},
+      {"グラフ(&G)", {"抵抗値のみ表示", "測定値は太線で描画", "平均処理", "-", "対数グラフを使う"}},
+      {"参照データ(&R)", {"読込み", "-", "クリア"}},
+      {"設定", {"COMポート", "グラフの線色", "-", "測定時平均処理"}},
+      {"ヘルプ(&H)", {"バージョン(&V)"}}};
+  const QList<QAction*> bar = w.menuBar()->actions();
+  ASSERT_EQ(bar.size(), static_cast<qsizetype>(menus.size()));
+  for (std::size_t i = 0; i < menus.size(); ++i) {
+    EXPECT_EQ(bar[i]->text(), QString::fromUtf8(menus[i].title));
+    ASSERT_NE(bar[i]->menu(), nullptr);
+    EXPECT_EQ(ItemTexts(bar[i]->menu()), Texts(menus[i].items)) << menus[i].title;
+  }
+  const std::vector<std::pair<QMenu*, QAction*>> named = {
+      {w.MenuFile, w.MenuFile_Open},       {w.MenuMeasure, w.MenuMeasure_Start},
+      {w.MenuGraph, w.MenuGraph_R_only},   {w.MenuRef, w.MenuRef_Open},
+      {w.MenuSet, w.MenuSet_COM},          {w.MenuHelp, w.MenuHelp_Version}};
+  for (std::size_t i = 0; i < named.size(); ++i) {
+    EXPECT_EQ(bar[i]->menu(), named[i].first);
+    EXPECT_EQ(named[i].first->actions().front(), named[i].second);
+  }
+  EXPECT_EQ(w.MenuFile->actions().back(), w.MenuFile_Quit);
+  EXPECT_EQ(w.MenuGraph->actions().back(), w.MenuGraph_Log);
+  EXPECT_EQ(w.MenuSet->actions().back(), w.Menu_Set_aveM);
+}
+
+// A click on a check item inverts its mark exactly once.
+TEST(DisplayTest, CheckItemsInvertOncePerClick) {
+  TMainFixture f;
+  TFormMain& w = f.Window();
+  f.Idle();
+  for (QAction* item : {w.MenuGraph_R_only, w.MenuGraph_Wide, w.MenuGraph_Ave, w.MenuGraph_Log,
+                        w.Menu_Set_aveM}) {
+    const bool before = item->isChecked();
+    item->trigger();
+    EXPECT_EQ(item->isChecked(), !before) << item->text().toStdString();
+    item->trigger();
+    EXPECT_EQ(item->isChecked(), before) << item->text().toStdString();
+  }
+  int checkable = 0;
+  for (QMenu* menu : {w.MenuFile, w.MenuMeasure, w.MenuGraph, w.MenuRef, w.MenuSet, w.MenuHelp})
+    for (const QAction* a : menu->actions()) checkable += a->isCheckable();
+  EXPECT_EQ(checkable, 5);
+}
+
+TEST(DisplayTest, ControlsStartWhereTheFormPutsThem) {
+  TMainFixture f;
+  TFormMain& w = f.Window();
+  EXPECT_EQ(w.MStartBtn->text(), "測定開始");
+  EXPECT_EQ(w.QuitBtn->text(), "終了");
+  EXPECT_EQ(w.MStartBtn->size(), QSize(75, 24));
+  EXPECT_EQ(w.QuitBtn->size(), QSize(75, 25));
+  EXPECT_EQ(w.ComboBox2->count(), 10);
+  EXPECT_EQ(w.ComboBox2->itemText(0), "10Hz～100kHz");
+  EXPECT_EQ(w.ComboBox2->itemText(6), "1kHz～10kHz");
+  EXPECT_EQ(w.ComboBox2->itemText(9), "10Hz～100Hz");
+  EXPECT_FALSE(w.ComboBox2->focusPolicy() & Qt::TabFocus);
+  EXPECT_EQ(w.StatusBar1->PanelCount(), 3);
+  for (int p = 0; p < 3; ++p) EXPECT_EQ(w.StatusBar1->PanelWidth(p), 50);
+  EXPECT_EQ(w.minimumSize(), QSize(640, 480));
+  EXPECT_EQ(w.maximumSize(), QSize(1280, 1024));
+}
+
+const char* const kLabelOrder[TFormMain::kLabelCount] = {
+    "Label0",  "Label1",  "Label2",  "Label3",  "Label4",  "Label5",  "Label6",
+    "Label7",  "Label8",  "Label9",  "Label00", "Label01", "Label20", "Label21",
+    "Label22", "Label23", "Label24", "Label25", "Label26", "Label27", "Label28",
+    "Label29", "Label30", "Label31", "Label10", "Label11", "Label12", "Label13",
+    "Label14", "Label15", "Label16", "Label17", "Label18", "Label19", "Label199"};
+
+void ExpectLabelColours(const TFormMain& w, const QColor& resistance, const QColor& phase,
+                        const QColor& text) {
+  for (int i = 0; i < TFormMain::kLabelCount; ++i) {
+    const QColor expected = i < 12 ? resistance : i < 24 ? phase : text;
+    EXPECT_EQ(LabelColor(w.LabelSlots[i]), expected) << kLabelOrder[i];
+  }
+}
+
+TEST(DisplayTest, LabelTableKeepsItsOrderAndGroupColours) {
+  TMainFixture f;
+  TFormMain& w = f.Window();
+  const QColor text = w.palette().color(QPalette::WindowText);
+  std::set<const QLabel*> distinct;
+  for (int i = 0; i < TFormMain::kLabelCount; ++i) {
+    ASSERT_NE(w.LabelSlots[i], nullptr);
+    EXPECT_EQ(w.LabelSlots[i]->objectName(), kLabelOrder[i]);
+    EXPECT_EQ(w.LabelSlots[i]->height(), 12);
+    distinct.insert(w.LabelSlots[i]);
+  }
+  EXPECT_EQ(distinct.size(), 35u);
+  ExpectLabelColours(w, QColor(0, 0, 255), QColor(255, 0, 0), text);
+
+  w.SettingRec.PenColor_R = 0x0000A000;
+  w.SettingRec.PenColor_Theta = 0x00203040;
+  w.mSetLabelColors();
+  ExpectLabelColours(w, QColor(0, 0xA0, 0), QColor(0x40, 0x30, 0x20), text);
+}
+
+TEST(DisplayTest, SweepGreysOutEverythingButTheStartButton) {
+  TMainFixture f;
+  TFormMain& w = f.Window();
+  f.Idle();
+  const std::vector<QMenu*> menus = {w.MenuFile, w.MenuMeasure, w.MenuGraph,
+                                     w.MenuRef,  w.MenuSet,     w.MenuHelp};
+  w.mDisableControls();
+  for (QMenu* menu : menus) EXPECT_FALSE(menu->menuAction()->isEnabled()) << menu->title().toStdString();
+  EXPECT_FALSE(w.QuitBtn->isEnabled());
+  EXPECT_FALSE(w.ComboBox2->isEnabled());
+  EXPECT_TRUE(w.MStartBtn->isEnabled());
+
+  w.MStartBtn->setEnabled(false);
+  w.mEnableControls();
+  for (QMenu* menu : menus) EXPECT_TRUE(menu->menuAction()->isEnabled()) << menu->title().toStdString();
+  EXPECT_TRUE(w.QuitBtn->isEnabled());
+  EXPECT_TRUE(w.ComboBox2->isEnabled());
+  EXPECT_TRUE(w.MStartBtn->isEnabled());
+}
+
+TEST(DisplayTest, FirstIdlePassShowsTheEmptyGraphWithItsScales) {
+  TMainFixture f;
+  TFormMain& w = f.Window();
+  f.Idle();
+  EXPECT_EQ(w.PaintBox1->Image(), &w.Graph->Bitmap());
+  EXPECT_GT(VisibleLabels(w, 24, 34), 0);
+  EXPECT_GT(VisibleLabels(w, 0, 11), 0);
+  EXPECT_EQ(CountColor(w, w.SettingRec.PenColor_R), 0);
+  EXPECT_EQ(w.Graph->Bitmap().pixelColor(w.Graph->Bitmap().width() / 3, 3), QColor(Qt::white));
+}
+
+}  // namespace
+}  // namespace doz::test

@@ -1,0 +1,181 @@
+// Every way a start can fail, through the main window's start button: the
+// status texts in their order, the dialogs, the port left open or closed,
+// and what is left of the measurement held before.
+#include <gtest/gtest.h>
+
+#include <QTimer>
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+
+#include "Scripted_unit.h"
+#include "Session_steps.h"
+#include "Unitsim_process.h"
+#include "Window_steps.h"
+
+namespace doz {
+namespace {
+
+using test::kStartError;
+using test::kUnitInfo;
+using test::TPanelWrites;
+using test::TScriptedUnit;
+using test::TSessionRig;
+using test::TUnitScript;
+
+const QString kUnitNotFound = QStringLiteral("Do-Z が見つかりませんでした");
+const QString kUnitNotFoundBox =
+    QStringLiteral("Do-Zユニットが見つかりませんでした。COM番号を確認して下さい。");
+const QString kPortBox = QStringLiteral("COMポートが開けませんでした。COM番号を確認して下さい。");
+const QString kMismatchBox =
+    QStringLiteral("ユニットとアプリケーションのバージョンがミスマッチです");
+const QString kResponseError = QStringLiteral("Do-Z 応答エラーです");
+const QString kCommandError = QStringLiteral("コマンド送信エラーです");
+
+// What a failed start leaves: the port, and the measurement held before.
+enum class TLeft { Closed, ClosedAndCleared, OpenAndCleared };
+
+struct TFailureRow {
+  const char* fault;           // of the simulated unit; empty: no unit at all
+  TPanelWrites writes;         // after the two cleared panels
+  std::vector<QString> boxes;  // error boxes, in order
+  TLeft left;
+};
+
+const QString kNotCalibrated = QStringLiteral("Do-Z 未校正です");
+const QString kModelNotFound = QStringLiteral("Ru-Z, Du-D2 が見つかりませんでした");
+
+const TFailureRow kRows[] = {
+    {"", {{0, "通信ポートが開けません"}, {1, kStartError}}, {kPortBox}, TLeft::Closed},
+    {"mute=?", {{0, kUnitNotFound}, {1, kStartError}}, {kUnitNotFoundBox}, TLeft::Closed},
+    {"identity=Do-Y", {{0, kUnitNotFound}, {1, kStartError}}, {kUnitNotFoundBox}, TLeft::Closed},
+    {"mute=ME", {{0, kUnitNotFound}, {1, kStartError}}, {kUnitNotFoundBox}, TLeft::Closed},
+    {"mute=U?@2", {{1, kResponseError}, {1, kStartError}}, {}, TLeft::Closed},
+    {"mute=V?", {{1, kResponseError}, {1, kStartError}}, {}, TLeft::Closed},
+    {"mute=SN?", {{1, kResponseError}, {1, kStartError}}, {}, TLeft::Closed},
+    {"identity=Do-ZX", {{0, kModelNotFound}, {1, kStartError}}, {}, TLeft::Closed},
+    {"uncalibrated", {{1, kNotCalibrated}, {1, kStartError}}, {}, TLeft::Closed},
+    {"mute=M?", {{1, kNotCalibrated}, {1, kStartError}}, {}, TLeft::Closed},
+    {"mute=MSn",
+     {{0, kUnitInfo}, {1, kCommandError}, {1, kStartError}},
+     {},
+     TLeft::ClosedAndCleared},
+    {"mute=Mn",
+     {{0, kUnitInfo}, {1, kCommandError}, {1, kStartError}},
+     {},
+     TLeft::ClosedAndCleared},
+    {"refuse-start", {{0, kUnitInfo}, {1, kStartError}}, {}, TLeft::OpenAndCleared},
+    {"point-count=96", {{0, kUnitInfo}, {1, kStartError}}, {kMismatchBox}, TLeft::OpenAndCleared},
+};
+
+// A window holding a saved measurement loaded from a file, COM1 on `device`.
+struct TLoadedRig : TSessionRig {
+  explicit TLoadedRig(const std::string& device) : TSessionRig(device, 10) {
+    path = test::SampleFiles(fixture, "held", 1, 10, 31)[0];
+    test::OpenThroughMenu(fixture, path);
+    held = W().MeasData;
+    title = W().windowTitle();
+    recorder->writes.clear();
+    Prompter().Clear();
+  }
+  std::string path;
+  TRawData held;
+  QString title;
+};
+
+TEST(ProtocolWindow, EveryStartFailureShowsItsTextsAndDialogsAndLeavesThePortAsItSays) {
+  for (const TFailureRow& row : kRows) {
+    const std::string fault = row.fault;
+    SCOPED_TRACE(fault.empty() ? "no unit" : fault);
+    std::unique_ptr<test::TUnitsimProcess> sim;
+    if (!fault.empty()) {
+      sim = std::make_unique<test::TUnitsimProcess>(
+          std::vector<std::string>{"--fast", "--fault", fault});
+      ASSERT_TRUE(sim->Started());
+    }
+    TLoadedRig rig(sim ? sim->DevicePath() : std::string());
+    TFormMain& w = rig.W();
+    if (!sim) w.SettingRec.CommPortNum = 200;  // no such port
+    rig.Click();
+
+    TPanelWrites expected = {{1, ""}, {2, ""}};
+    expected.insert(expected.end(), row.writes.begin(), row.writes.end());
+    EXPECT_EQ(rig.recorder->writes, expected);
+    EXPECT_EQ(rig.fixture.Panel(1), kStartError);
+    const auto boxes = rig.Prompter().Boxes();
+    ASSERT_EQ(boxes.size(), row.boxes.size());
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+      EXPECT_EQ(boxes[i].text, row.boxes[i]);
+      EXPECT_EQ(boxes[i].caption, QStringLiteral("Do-Z v1.1"));
+      EXPECT_EQ(boxes[i].style, TBoxStyle::Error);
+    }
+    test::ExpectIdleControls(w, row.left == TLeft::OpenAndCleared);
+    EXPECT_FALSE(w.Timer1->isActive());
+    if (row.left != TLeft::Closed) {
+      EXPECT_EQ(w.MeasData.Present, 0);
+      EXPECT_EQ(w.MeasData.Data[0].data(), std::string(RECORD_LEN, '0'));
+      EXPECT_EQ(w.windowTitle(), QStringLiteral("Do-Z v1.1"));
+      EXPECT_TRUE(w.FileName.empty());
+    } else {
+      EXPECT_EQ(w.MeasData.Present, 1);
+      EXPECT_EQ(w.MeasData.Data, rig.held.Data);
+      EXPECT_EQ(w.windowTitle(), rig.title);
+    }
+  }
+}
+
+TEST(ProtocolWindow, WithoutAPortDriverTheStartFailsWithItsOwnTextOnly) {
+  TSessionRig rig;
+  TFormMain& w = rig.W();
+  w.Protocol.SetPort(nullptr);
+  w.SerialPort.reset();
+  rig.Click();
+  const TPanelWrites expected = {{1, ""}, {2, ""}, {1, kStartError}};
+  EXPECT_EQ(rig.recorder->writes, expected);
+  EXPECT_TRUE(rig.Prompter().Records().empty());
+  EXPECT_EQ(w.MStartBtn->text(), QStringLiteral("測定開始"));
+  EXPECT_FALSE(w.fReceiving);
+  EXPECT_TRUE(w.close()) << "closing needs no driver either";
+}
+
+TEST(ProtocolWindow, ARefusedStartLeavesThePortOpenAndTheNextStartUsesIt) {
+  TUnitScript script;
+  TScriptedUnit unit([script](const std::string& command, int n) {
+    if (command == "MS0" && n == 1) return std::string("NG\r");
+    return script.Answer(command, n);
+  });
+  TSessionRig rig(unit.DevicePath(), 10);
+  TFormMain& w = rig.W();
+  rig.Click();
+  EXPECT_EQ(rig.fixture.Panel(1), kStartError);
+  test::ExpectIdleControls(w, true);
+  const int handle = w.SerialPort->Handle();
+  // The link is gone: only the open port can still reach the unit.
+  std::filesystem::remove(rig.fixture.Dir().File("ports/com1"));
+  rig.Click();
+  EXPECT_EQ(w.SerialPort->Handle(), handle) << "not reopened";
+  ASSERT_TRUE(rig.RunToEnd());
+  EXPECT_EQ(rig.fixture.Panel(1), test::kFinished);
+  const std::vector<std::string> expected = {"?",  "U?",  "ME", "U?",  "V?", "SN?",
+                                             "M?", "MS0", "?",  "U?",  "ME", "U?",
+                                             "V?", "SN?", "M?", "MS0", "M9", "ME"};
+  ASSERT_TRUE(unit.WaitFor("ME", 3, 1000));
+  EXPECT_EQ(unit.Commands(), expected);
+}
+
+TEST(ProtocolWindow, UnitAveragingMenuChoosesTheAveragingCommand) {
+  TScriptedUnit unit(TUnitScript{});
+  TSessionRig rig(unit.DevicePath(), 3);
+  rig.W().Menu_Set_aveMClick();
+  ASSERT_TRUE(rig.W().Menu_Set_aveM->isChecked());
+  rig.Click();
+  ASSERT_TRUE(rig.RunToEnd());
+  ASSERT_TRUE(unit.WaitFor("M2", 1, 1000));
+  const std::vector<std::string> commands = unit.Commands();
+  EXPECT_EQ(std::count(commands.begin(), commands.end(), "MS1"), 1);
+  EXPECT_EQ(std::count(commands.begin(), commands.end(), "MS0"), 0);
+  EXPECT_EQ(rig.W().MeasData.Band, 3);
+}
+
+}  // namespace
+}  // namespace doz
