@@ -83,7 +83,9 @@ class TFormMain : public QMainWindow {
   void mEnableControls();
   void mSetLabelColors();
   int ClientHeight() const;
-  int OuterWidth() const;
+  // The window's width without its frame: the size limits and the stored
+  // width are frame-less too, so the narrowest window has a 500-pixel graph.
+  int WindowWidth() const;
 
   // Graph options, redraw and read-out.
   void mSelectCurveSets();

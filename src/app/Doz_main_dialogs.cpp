@@ -42,7 +42,8 @@ void TFormMain::MenuFile_PrintClick() {
     close();
     return;
   }
-  print->Print(SettingRec.fronly, AnyReferenceLoaded());
+  // A job that cannot be printed must not look as if it had been.
+  if (!print->Print(SettingRec.fronly, AnyReferenceLoaded())) QoMessage->PrintError();
 }
 
 void TFormMain::MenuSet_COMClick() {

@@ -67,6 +67,9 @@ void TFormMain::CreateControls() {
   ComboBox2 = new QComboBox(Client);
   ComboBox2->setGeometry(152, 374, 105, 20);
   ComboBox2->setFocusPolicy(Qt::ClickFocus);
+  // A narrow arrow so that the longest band label fits the list's 105 pixels.
+  ComboBox2->setStyleSheet("QComboBox { padding: 0px 0px 0px 3px; }"
+                           "QComboBox::drop-down { width: 14px; }");
   for (int band = 1; band <= BAND_COUNT; ++band) ComboBox2->addItem(QString::fromUtf8(BandLabel(band)));
   // Only the user's choice runs the handler, not a change made by the program.
   connect(ComboBox2, &QComboBox::activated, this, [this] { ComboBox2Change(); });
@@ -175,7 +178,7 @@ int TFormMain::ClientHeight() const { return Client->height(); }
 
 // The width the window keeps in its settings and its size limits apply to;
 // the frame the platform may draw around it is not counted.
-int TFormMain::OuterWidth() const { return width(); }
+int TFormMain::WindowWidth() const { return width(); }
 
 bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
   if (watched == Client && event->type() == QEvent::Resize) FormResize();
@@ -185,7 +188,7 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
 void TFormMain::FormResize() {
   if (!Graph) return;
   const int clientHeight = ClientHeight();
-  PaintBox1->setGeometry(64, 24, OuterWidth() - 140, clientHeight - 120);
+  PaintBox1->setGeometry(64, 24, WindowWidth() - 140, clientHeight - 120);
   MStartBtn->move(64, clientHeight - 60);
   QuitBtn->move(PaintBox1->x() + PaintBox1->width() - QuitBtn->width(), MStartBtn->y());
   ComboBox2->move(MStartBtn->x() + MStartBtn->width() + 20, MStartBtn->y() + 2);

@@ -79,15 +79,8 @@ bool TFormMain::mBeginMeasure() {
   QoStatus->ShowUnitInfo("Do-Z", QString::fromStdString(UnitSerial),
                          QString::fromStdString(UnitVersion));
   const int band = ComboBox2->currentIndex() + 1;
-  MeasData.Band = band;
   InitGraphRange(GraphRange, band);
-  MeasData.Present = 0;
-  ClearRawData(MeasData);
-  MeasData.DateTime = platform::NowDateTimeText();
-  // Slots no point reaches must not keep the previous measurement's values.
-  ClearCalcData(MeasCalc);
-  ClearCalcData(MeasAve);
-  Sweep.Reset(band);
+  Sweep.Begin(band, platform::NowDateTimeText(), MeasData, MeasCalc, MeasAve);
   FileName.clear();
   ShowCaption(FileName);
   switch (Protocol.StartSweep(Menu_Set_aveM->isChecked(), band)) {
@@ -217,9 +210,11 @@ void TFormMain::mStopMeasure() {
   if (Sweep.PointCount > 0) {
     MeasData.Present = 1;
     // The received points stay drawable by every later redraw; the slots no
-    // point reached hold no value.
+    // point reached hold no value. They are a new, unsaved measurement: a
+    // later open, start or quit asks before throwing them away.
     MeasCalc.Valid = 1;
     MeasAve.Valid = 1;
+    DataSaved = 0;
   }
   Protocol.StopMeasure();
   fReceiving = 0;

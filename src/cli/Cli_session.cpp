@@ -76,13 +76,7 @@ bool TCliSession::BeginMeasure(const TPortChoice& port, int band, bool unitAvera
   Protocol.fSession = true;
   status_.ShowUnitInfo("Do-Z", QString::fromStdString(UnitSerial),
                        QString::fromStdString(UnitVersion));
-  MeasData.Band = band;
-  MeasData.Present = 0;
-  ClearRawData(MeasData);
-  MeasData.DateTime = platform::NowDateTimeText();
-  ClearCalcData(MeasCalc);
-  ClearCalcData(MeasAve);
-  Sweep.Reset(band);
+  Sweep.Begin(band, platform::NowDateTimeText(), MeasData, MeasCalc, MeasAve);
   if (!StartCommands(unitAverage, band)) return false;
   fReceiving = true;
   lastBytes_ = TClock::now();

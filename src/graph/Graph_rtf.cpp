@@ -109,11 +109,27 @@ void TGraph_RTF::DrawMeasurementUpTo(int n) {
 }
 
 void TGraph_RTF::DrawMeasurementSegment(int k) {
-  DrawPass(false, [this, k](QPainter& painter, const TPlotScale& scale) {
-    if (k <= 0) return;
+  if (image_.isNull() || k <= 0 || k >= DATA_MAX || !range_.PlotMeas) {
+    Present();
+    return;
+  }
+  const TPlotScale scale = Scale();
+  {
+    QPainter painter(&image_);
+    PreparePainter(painter);
     DrawMeasured(painter, scale, TCurveKind::Resistance, k - 1, k, false);
     if (!setting_.fronly) DrawMeasured(painter, scale, TCurveKind::Phase, k - 1, k, false);
-  });
+  }
+  // Only the columns the segment can touch reach the screen again.
+  const std::array<double, DATA_MAX>& freq = range_.PlotMeas->Freq;
+  if (!scale.FreqValid() || freq[k - 1] <= 0.0 || freq[k] <= 0.0) {
+    Present();
+    return;
+  }
+  const auto [left, right] = std::minmax(scale.X(freq[k - 1]), scale.X(freq[k]));
+  const int pen = MeasuredWidth(setting_.fwide != 0, false);
+  if (paintBox_)
+    paintBox_->ShowImage(&image_, QRect(left - pen, 0, right - left + 2 * pen + 1, image_.height()));
 }
 
 void TGraph_RTF::DrawReferences() {

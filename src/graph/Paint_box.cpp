@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 namespace doz {
@@ -16,13 +17,22 @@ void TPaintBox::ShowImage(const QImage* image) {
   update();
 }
 
-void TPaintBox::paintEvent(QPaintEvent*) {
+void TPaintBox::ShowImage(const QImage* image, const QRect& changed) {
+  image_ = image;
+  update(changed.translated(1, 1));
+}
+
+void TPaintBox::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   const QRect inner = rect().adjusted(1, 1, -1, -1);
   const bool covered =
       image_ && image_->width() >= inner.width() && image_->height() >= inner.height();
   if (!covered) painter.fillRect(rect(), Qt::white);
-  if (image_) painter.drawImage(inner.topLeft(), *image_, QRect(QPoint(0, 0), inner.size()));
+  // Only the part that needs repainting is copied: a new point of a sweep
+  // repaints a narrow strip, not the whole picture.
+  const QRect target = inner.intersected(event->rect());
+  if (image_ && !target.isEmpty())
+    painter.drawImage(target.topLeft(), *image_, target.translated(-1, -1));
   painter.setPen(Qt::black);
   painter.setBrush(Qt::NoBrush);
   painter.drawRect(rect().adjusted(0, 0, -1, -1));

@@ -6,6 +6,7 @@
 #include <functional>
 
 class QImage;
+class QRect;
 
 namespace doz {
 
@@ -18,6 +19,8 @@ class TPaintBox : public QWidget {
   // Shows the image at (1, 1) from the next paint on; the image is not
   // copied and must outlive its display (null shows a white box).
   void ShowImage(const QImage* image);
+  // The same when only `changed` (image pixels) differs from what is shown.
+  void ShowImage(const QImage* image, const QRect& changed);
   const QImage* Image() const { return image_; }
 
   // Any mouse button pressed on the box, in box pixels.

@@ -14,6 +14,17 @@ void TSweepReceiver::Reset(int band) {
   FirstSlot = BandFirstIndex(band);
 }
 
+void TSweepReceiver::Begin(int band, const std::string& dateTime, TRawData& data,
+                           TCalcData& calc, TCalcData& ave) {
+  data.Band = band;
+  data.Present = 0;
+  ClearRawData(data);
+  data.DateTime = dateTime;
+  ClearCalcData(calc);
+  ClearCalcData(ave);
+  Reset(band);
+}
+
 int TSweepReceiver::Read(TSerialPort& port) {
   const int want = std::min(FRAME, RCV_MAX - RcvLen);
   if (want <= 0) return 0;

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "Doz_setting.h"
 
@@ -26,6 +27,11 @@ class TSweepReceiver {
   static constexpr int FRAME = 21;
 
   void Reset(int band);
+  // A new sweep of the band: the receiver reset; the raw set emptied, dated
+  // and not present; both numeric sets without values, so that slots no point
+  // reaches never show an earlier measurement.
+  void Begin(int band, const std::string& dateTime, TRawData& data, TCalcData& calc,
+             TCalcData& ave);
   // Reads up to 21 bytes into the buffer; returns how many arrived.
   int Read(TSerialPort& port);
   // Frames what has arrived: stores a complete record into data (its slot is

@@ -48,6 +48,8 @@ void TQo_Message::ReferenceLimitError() {
   ShowError(QStringLiteral("参照データは５個までにしてください"));
 }
 
+void TQo_Message::PrintError() { ShowError(QStringLiteral("グラフを印刷できませんでした")); }
+
 bool TQo_Message::ConfirmDiscardAndStart() {
   return Ask(QStringLiteral("測定データを保存していません。破棄して新しい測定を開始しますか？"));
 }

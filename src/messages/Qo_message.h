@@ -22,6 +22,9 @@ class TQo_Message {
   void NoDataError();
   void VersionMismatchError();
   void ReferenceLimitError();
+  // The print job could not be started or finished (a printer that refuses
+  // the job, a PDF file that cannot be written).
+  void PrintError();
   // Questions: true exactly when the user answers Yes.
   bool ConfirmDiscardAndStart();
   bool ConfirmDiscardData();

@@ -26,15 +26,22 @@ int TStatusBar::PanelCount() const { return static_cast<int>(panels_.size()); }
 bool TStatusBar::HasPanel(int panel) const { return panel >= 0 && panel < PanelCount(); }
 
 void TStatusBar::SetPanelText(int panel, const QString& text) {
-  if (!HasPanel(panel)) return;
+  if (!HasPanel(panel) || panels_[panel].text == text) return;
   panels_[panel].text = text;
-  update();
+  UpdateFrom(panel);
 }
 
 void TStatusBar::SetPanelWidth(int panel, int width) {
-  if (!HasPanel(panel)) return;
+  if (!HasPanel(panel) || panels_[panel].width == width) return;
   panels_[panel].width = width;
-  update();
+  UpdateFrom(panel);
+}
+
+// A panel's change moves only the panels to its right: the ones before it
+// are not repainted.
+void TStatusBar::UpdateFrom(int panel) {
+  const int left = StatusPanelRect(Widths(), panel, height()).left();
+  update(QRect(left, 0, std::max(0, width() - left), height()));
 }
 
 int TStatusBar::TextWidth(const QString& text) const {
@@ -60,13 +67,13 @@ std::vector<int> TStatusBar::Widths() const {
   return widths;
 }
 
-void TStatusBar::paintEvent(QPaintEvent*) {
+void TStatusBar::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   const std::vector<int> widths = Widths();
   for (int i = 0; i < PanelCount(); ++i) {
     const QRect box = StatusPanelRect(widths, i, height());
     if (box.left() >= width()) break;
-    if (box.width() == 0) continue;
+    if (box.width() == 0 || !box.intersects(event->rect())) continue;
     qDrawShadePanel(&painter, box, palette(), true, 1);
     const QRect inside = box.adjusted(TEXT_MARGIN, 1, -TEXT_MARGIN, -1);
     // drawText clips to the rectangle it is given.

@@ -37,6 +37,7 @@ class TStatusBar : public QWidget, public TStatusPanels {
  private:
   bool HasPanel(int panel) const;
   std::vector<int> Widths() const;
+  void UpdateFrom(int panel);
 
   struct TPanel {
     QString text;

@@ -167,7 +167,7 @@ TEST(Session, StopAfterTenPointsKeepsThemUnsmoothedAndDrawable) {
   EXPECT_EQ(rig.recorder->writes.back(), test::TPanelWrite(1, kStopped));
   EXPECT_EQ(w.Sweep.PointCount, 10);
   EXPECT_EQ(w.MeasData.Present, 1);
-  EXPECT_EQ(w.DataSaved, 1) << "keeps the value it had";
+  EXPECT_EQ(w.DataSaved, 0) << "the kept points are a new measurement, not the file loaded before";
   test::ExpectIdleControls(w);
   EXPECT_FALSE(w.Timer1->isActive());
   for (int k = 0; k < 10; ++k) {
@@ -193,6 +193,13 @@ TEST(Session, StopAfterTenPointsKeepsThemUnsmoothedAndDrawable) {
   w.ComboBox2->setCurrentIndex(7);  // 10Hz-1kHz holds the ten points too
   w.ComboBox2Change();
   EXPECT_GT(test::CountColor(w, w.SettingRec.PenColor_R), 20) << "after a band change";
+  // Quitting does not throw the kept points away without asking.
+  rig.fixture.Prompter().boxAnswers.push_back(TBoxResult::No);
+  w.QuitBtnClick();
+  ASSERT_FALSE(rig.fixture.Prompter().Boxes().empty());
+  EXPECT_EQ(rig.fixture.Prompter().Boxes().back().text,
+            QStringLiteral("測定データを保存していません。終了しますか？"));
+  EXPECT_TRUE(w.isVisible());
 }
 
 TEST(Session, ClosingDuringASweepStopsTheUnitFirst) {

@@ -38,6 +38,8 @@ std::vector<TErrorCase> ErrorCases() {
        TBoxStyle::Error, QStringLiteral("ユニットとアプリケーションのバージョンがミスマッチです")},
       {"ReferenceLimitError", [](TQo_Message& m) { m.ReferenceLimitError(); }, TBoxStyle::Error,
        QStringLiteral("参照データは５個までにしてください")},
+      {"PrintError", [](TQo_Message& m) { m.PrintError(); }, TBoxStyle::Error,
+       QStringLiteral("グラフを印刷できませんでした")},
   };
 }
 

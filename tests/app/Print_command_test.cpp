@@ -1,0 +1,132 @@
+// The print commands of the window: the information dialog, the print
+// dialog, the page on a PDF printer, and every way the command stops early.
+#include <QLineEdit>
+#include <QPrinter>
+#include <filesystem>
+
+#include "Doz_printinfo.h"
+#include "Page_probe.h"
+#include "Window_steps.h"
+
+namespace doz::test {
+namespace {
+
+constexpr char kTitle[] = "< Do-Z インピーダンス測定 >";
+
+// Fills the information dialog's three boxes and presses one of its buttons.
+std::function<int(QDialog&)> InfoAnswer(const QStringList& lines, bool print) {
+  return [lines, print](QDialog& dialog) {
+    auto& form = static_cast<TFormPrnInfo&>(dialog);
+    QLineEdit* edits[] = {form.Edit1, form.Edit2, form.Edit3};
+    for (int i = 0; i < 3; ++i) edits[i]->setText(lines.value(i));
+    print ? form.Button1Click() : form.Button2Click();
+    return form.result();
+  };
+}
+
+struct TPrintRig {
+  TMainFixture f;
+  TFormMain& w = f.Window();
+  std::string pdf = f.Dir().File("page.pdf");
+
+  TPrintRig() {
+    f.Idle();
+    w.ThePrinter().setOutputFormat(QPrinter::PdfFormat);
+    w.ThePrinter().setOutputFileName(QString::fromStdString(pdf));
+  }
+  void Print(const QStringList& lines, bool confirmInfo = true, bool confirmPrint = true) {
+    f.Prompter().modalActions.push_back(InfoAnswer(lines, confirmInfo));
+    if (confirmInfo) f.Prompter().printAnswers.push_back(confirmPrint);
+    w.MenuFile_PrintClick();
+  }
+};
+
+TEST(PrintCommand, WithoutMeasurementShowsNoDataAndOpensNoDialog) {
+  TPrintRig rig;
+  rig.w.MenuFile_PrintClick();
+  ASSERT_EQ(rig.f.Prompter().Records().size(), 1u);
+  EXPECT_EQ(rig.f.Prompter().Records()[0].text, QStringLiteral("データがありません"));
+  EXPECT_FALSE(std::filesystem::exists(rig.pdf));
+}
+
+TEST(PrintCommand, PrintsTitleInformationAndLabelsOnThePage) {
+  if (!HavePoppler()) GTEST_SKIP() << "poppler-utils not installed";
+  TPrintRig rig;
+  HoldUnsavedMeasurement(rig.w);
+  rig.w.mShowMeasured();
+  rig.Print({"試料 A-1", "", "測定者 山田"});
+
+  EXPECT_EQ(rig.w.SettingRec.pstr[0], "試料 A-1");
+  EXPECT_EQ(rig.w.SettingRec.pstr[2], "測定者 山田");
+  ASSERT_TRUE(std::filesystem::exists(rig.pdf));
+  const std::string text = PdfLayoutText(rig.pdf);
+  EXPECT_NE(text.find(kTitle), std::string::npos) << text;
+  EXPECT_NE(text.find("試料 A-1"), std::string::npos);
+  EXPECT_NE(text.find("[Hz]"), std::string::npos);
+  EXPECT_NE(text.find("[deg]"), std::string::npos);
+  const std::vector<TPdfWord> words = PdfWords(rig.pdf);
+  const TPdfWord* first = FindWord(words, "試料");
+  const TPdfWord* third = FindWord(words, "測定者");
+  ASSERT_TRUE(first && third);
+  EXPECT_GT(third->yMin - first->yMin, 20.0) << "the empty second line keeps its row";
+  EXPECT_GT(CountInk(PdfPage(rig.pdf, 150, QRect(), false), IsBlueInk), 50) << "the plot is on the page";
+}
+
+TEST(PrintCommand, CancellingTheInformationDialogKeepsTheLinesAndPrintsNothing) {
+  TPrintRig rig;
+  HoldUnsavedMeasurement(rig.w);
+  rig.w.SettingRec.pstr = {"one", "two", "three"};
+  rig.Print({"changed", "", ""}, false);
+  EXPECT_EQ(rig.w.SettingRec.pstr[0], "one");
+  EXPECT_EQ(rig.f.Prompter().Records().size(), 1u) << "no print dialog";
+  EXPECT_FALSE(std::filesystem::exists(rig.pdf));
+}
+
+TEST(PrintCommand, CancellingThePrintDialogKeepsTheConfirmedLines) {
+  TPrintRig rig;
+  HoldUnsavedMeasurement(rig.w);
+  rig.Print({"confirmed", "", ""}, true, false);
+  EXPECT_EQ(rig.w.SettingRec.pstr[0], "confirmed");
+  EXPECT_EQ(rig.f.Prompter().Records().back().kind, TPromptKind::Print);
+  EXPECT_FALSE(std::filesystem::exists(rig.pdf));
+}
+
+TEST(PrintCommand, AJobThatCannotBeWrittenIsReported) {
+  TPrintRig rig;
+  HoldUnsavedMeasurement(rig.w);
+  rig.w.ThePrinter().setOutputFileName(QString::fromStdString(rig.f.Dir().File("no/such/page.pdf")));
+  rig.Print({"", "", ""});
+  const std::vector<TPromptRecord> boxes = rig.f.Prompter().Boxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, QStringLiteral("グラフを印刷できませんでした"));
+  EXPECT_EQ(boxes[0].style, TBoxStyle::Error);
+}
+
+TEST(PrintCommand, AComposerThatCannotBeCreatedEndsTheProgram) {
+  TMainFixture f([](TMainOptions& options, const TTempDir&) {
+    options.beforeCreate = [](const char* component) {
+      if (std::string(component) == "TDoZ_Print") throw std::bad_alloc();
+    };
+  });
+  TFormMain& w = f.Window();
+  f.Idle();
+  HoldUnsavedMeasurement(w);
+  w.DataSaved = 1;
+  f.Prompter().modalActions.push_back(InfoAnswer({"", "", ""}, true));
+  f.Prompter().printAnswers.push_back(true);
+  w.MenuFile_PrintClick();
+  ASSERT_FALSE(f.Prompter().Boxes().empty());
+  EXPECT_EQ(f.Prompter().Boxes()[0].text, QStringLiteral("致命的なメモリエラーです:TDoZ_Print"));
+  EXPECT_FALSE(w.isVisible()) << "the window closed";
+}
+
+TEST(PrintCommand, PrinterSetupRunsThePageSetupDialogOnly) {
+  TPrintRig rig;
+  rig.f.Prompter().pageSetupAnswers.push_back(true);
+  rig.w.MenuFile_PrintSetupClick();
+  ASSERT_EQ(rig.f.Prompter().Records().size(), 1u);
+  EXPECT_EQ(rig.f.Prompter().Records()[0].kind, TPromptKind::PageSetup);
+}
+
+}  // namespace
+}  // namespace doz::test
