@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "App_font.h"
+#include "App_icon.h"
 #include "Color_ref.h"
 #include "Doz_main.h"
 #include "Graph_rtf.h"
@@ -43,6 +44,7 @@ void SetLabelColor(QLabel* label, const QColor& color) {
 
 void TFormMain::CreateControls() {
   setFont(AppFont());
+  setWindowIcon(AppIcon());
   move(241, 171);
   resize(640, 486);
   setMinimumSize(640, 480);

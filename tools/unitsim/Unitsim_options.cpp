@@ -47,11 +47,11 @@ bool ParseMute(const std::string& value, std::map<std::string, int>& mute, std::
 
 }  // namespace
 
-bool TUnitsimOptions::ParseFault(const std::string& spec, std::string& error) {
-  const std::size_t eq = spec.find('=');
-  const std::string name = spec.substr(0, eq);
+bool TUnitsimOptions::ParseFault(const std::string& text, std::string& error) {
+  const std::size_t eq = text.find('=');
+  const std::string name = text.substr(0, eq);
   const bool hasValue = eq != std::string::npos;
-  const std::string value = hasValue ? spec.substr(eq + 1) : std::string();
+  const std::string value = hasValue ? text.substr(eq + 1) : std::string();
   if (!hasValue && name == "uncalibrated") return Faults.Uncalibrated = true;
   if (!hasValue && name == "refuse-start") return Faults.RefuseStart = true;
   if (hasValue && name == "mute") return ParseMute(value, Faults.Mute, error);
@@ -61,7 +61,7 @@ bool TUnitsimOptions::ParseFault(const std::string& spec, std::string& error) {
   if (hasValue && name == "silent-after") return SetCount(name, value, Faults.SilentAfter, error);
   if (hasValue && name == "cr-in-point") return SetCount(name, value, Faults.CrInPoint, error);
   if (hasValue && name == "hangup-after") return SetCount(name, value, Faults.HangupAfter, error);
-  error = "unknown fault '" + spec + "' (see --help)";
+  error = "unknown fault '" + text + "' (see --help)";
   return false;
 }
 

@@ -40,7 +40,7 @@ class TUnitsimOptions {
   TFaults Faults;
 
  private:
-  bool ParseFault(const std::string& spec, std::string& error);
+  bool ParseFault(const std::string& text, std::string& error);
 };
 
 }  // namespace doz::unitsim
