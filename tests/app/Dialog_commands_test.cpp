@@ -35,8 +35,7 @@ class ComPortCommandTest : public ::testing::TestWithParam<TComCase> {};
 TEST_P(ComPortCommandTest, ChosenPortIsStoredUnlessCancelled) {
   const TComCase c = GetParam();
   TMainFixture f;
-  TFormMain& w = f.Window();
-  f.Idle();
+  TFormMain& w = f.Shown();
   w.SettingRec.CommPortNum = c.stored;
   f.Prompter().modalActions.push_back(Acting(c.act));
   w.MenuSet_COMClick();
@@ -79,8 +78,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ComPortCommandTest, RejectedEntryKeepsTheFormOpenAndThePort) {
   TMainFixture f;
-  TFormMain& w = f.Window();
-  f.Idle();
+  TFormMain& w = f.Shown();
   f.Prompter().modalActions.push_back(Acting([](QDialog& d) {
     ComForm(d).ComboBox1->setEditText("COM257");
     ComForm(d).Button1Click();
@@ -93,38 +91,43 @@ TEST(ComPortCommandTest, RejectedEntryKeepsTheFormOpenAndThePort) {
   EXPECT_EQ(f.Prompter().Boxes()[0].text, "COM番号エラーです");
 }
 
-// A window with a measurement and one reference, its scale disturbed so
-// that a redraw shows in GraphRange.
+const QColor kPicked(0x20, 0xC0, 0x40);
+const QColor kPickedPhase(0x90, 0x10, 0xE0);
+
+// A window with a measurement and one reference, or with nothing loaded.
 struct TColourWindow {
   TMainFixture f;
-  TFormMain& w = f.Window();
-  TColourWindow(bool withData) {
-    f.Idle();
+  TFormMain& w = f.Shown();
+  explicit TColourWindow(bool withData) {
     if (!withData) return;
     const std::vector<std::string> files = SampleFiles(f, "c", 2, 1, 101);
     OpenThroughMenu(f, files[0]);
     LoadReferencesThroughMenu(f, {files[1]});
   }
+  // Runs the colour command: kPicked for the resistance, kPickedPhase for
+  // the phase, kPicked for reference set `ref` + 1, then Set or Cancel.
+  void PickColours(int ref, bool set) {
+    f.Prompter().colorAnswers = {kPicked, kPickedPhase, kPicked};
+    f.Prompter().modalActions.push_back(Acting([ref, set](QDialog& d) {
+      TFormSetColor& form = ColourForm(d);
+      form.PaintBox1Click();
+      form.PaintBox2Click();
+      form.ComboBox1->setCurrentIndex(ref);
+      form.PaintBox3Click();
+      set ? form.SetBtnClick() : form.CancelBtnClick();
+    }));
+    w.MenuSet_ColorClick();
+  }
 };
 
-const QColor kPicked(0x20, 0xC0, 0x40);
-const QColor kPickedPhase(0x90, 0x10, 0xE0);
-
+// The scale is disturbed first, so that a redraw shows in GraphRange.
 TEST(ColourCommandTest, CancelChangesNothingAndDrawsNothing) {
   TColourWindow t(true);
   const TSettingData before = t.w.SettingRec;
   const QImage shown = t.w.Graph->Bitmap().copy();
   const QColor label = LabelColor(t.w.LabelSlots[0]);
   t.w.GraphRange.MaxR = 5.0;
-  t.f.Prompter().colorAnswers = {kPicked, kPickedPhase, kPicked};
-  t.f.Prompter().modalActions.push_back(Acting([](QDialog& d) {
-    ColourForm(d).PaintBox1Click();
-    ColourForm(d).PaintBox2Click();
-    ColourForm(d).ComboBox1->setCurrentIndex(2);
-    ColourForm(d).PaintBox3Click();
-    ColourForm(d).CancelBtnClick();
-  }));
-  t.w.MenuSet_ColorClick();
+  t.PickColours(2, false);
 
   EXPECT_EQ(t.w.SettingRec, before);
   EXPECT_EQ(t.w.GraphRange.MaxR, 5.0);
@@ -135,23 +138,13 @@ TEST(ColourCommandTest, CancelChangesNothingAndDrawsNothing) {
 
 TEST(ColourCommandTest, SetRecoloursLabelsAndRedraws) {
   TColourWindow t(true);
-  const QColor text = LabelColor(t.w.LabelSlots[30]);
   t.w.GraphRange.MaxR = 5.0;
-  t.f.Prompter().colorAnswers = {kPicked, kPickedPhase, kPicked};
-  t.f.Prompter().modalActions.push_back(Acting([](QDialog& d) {
-    ColourForm(d).PaintBox1Click();
-    ColourForm(d).PaintBox2Click();
-    ColourForm(d).PaintBox3Click();  // reference set 1
-    ColourForm(d).SetBtnClick();
-  }));
-  t.w.MenuSet_ColorClick();
+  t.PickColours(0, true);
 
   EXPECT_EQ(t.w.SettingRec.PenColor_R, RefFromColor(kPicked));
   EXPECT_EQ(t.w.SettingRec.PenColor_Theta, RefFromColor(kPickedPhase));
   EXPECT_EQ(t.w.SettingRec.PenColor_R_Ref[0], RefFromColor(kPicked));
-  for (int i = 0; i < 12; ++i) EXPECT_EQ(LabelColor(t.w.LabelSlots[i]), kPicked) << i;
-  for (int i = 12; i < 24; ++i) EXPECT_EQ(LabelColor(t.w.LabelSlots[i]), kPickedPhase) << i;
-  for (int i = 24; i < 35; ++i) EXPECT_EQ(LabelColor(t.w.LabelSlots[i]), text) << i;
+  ExpectLabelColours(t.w, kPicked, kPickedPhase);
   EXPECT_GT(t.w.GraphRange.MaxR, 5.0);
   EXPECT_GT(CountColor(t.w.Graph->Bitmap(), kPicked), 200);
   EXPECT_GT(CountColor(t.w.Graph->Bitmap(), kPickedPhase), 100);
@@ -161,12 +154,7 @@ TEST(ColourCommandTest, SetRecoloursLabelsAndRedraws) {
 TEST(ColourCommandTest, SetWithNothingLoadedChangesSettingsAndLabelsOnly) {
   TColourWindow t(false);
   const QImage shown = t.w.Graph->Bitmap().copy();
-  t.f.Prompter().colorAnswers = {kPicked};
-  t.f.Prompter().modalActions.push_back(Acting([](QDialog& d) {
-    ColourForm(d).PaintBox1Click();
-    ColourForm(d).SetBtnClick();
-  }));
-  t.w.MenuSet_ColorClick();
+  t.PickColours(0, true);
   EXPECT_EQ(t.w.SettingRec.PenColor_R, RefFromColor(kPicked));
   EXPECT_EQ(LabelColor(t.w.LabelSlots[5]), kPicked);
   EXPECT_EQ(t.w.Graph->Bitmap(), shown);
@@ -174,8 +162,7 @@ TEST(ColourCommandTest, SetWithNothingLoadedChangesSettingsAndLabelsOnly) {
 
 TEST(VersionCommandTest, VersionWindowIsModalAndClosesOnAClick) {
   TMainFixture f;
-  TFormMain& w = f.Window();
-  f.Idle();
+  TFormMain& w = f.Shown();
   bool closedByClick = false;
   f.Prompter().modalActions.push_back(Acting([&](QDialog& d) {
     EXPECT_TRUE(d.isVisible());

@@ -42,122 +42,127 @@ int CountOf(TMainFixture& f, TPromptKind kind) {
   return n;
 }
 
-std::vector<QString> BoxTexts(TMainFixture& f) {
-  std::vector<QString> texts;
-  for (const TPromptRecord& r : f.Prompter().Boxes()) texts.push_back(r.text);
-  return texts;
-}
-
-// A shown window and a folder with one band-1 measurement file in it.
-struct TFileWindow {
-  TMainFixture f;
-  TFormMain& w = f.Window();
-  std::string measured = f.Dir().File("measured.DTA");
-  TRawData written;
-  TFileWindow() {
-    f.Idle();
-    EXPECT_TRUE(WriteSpeakerFile(measured, 1, 21, "SN-77", 4, &written));
-  }
-  std::string Path(const std::string& name) const { return f.Dir().File(name); }
-};
-
-TEST(OpenCommandTest, OpenLoadsTheFileAndShowsIt) {
-  TFileWindow t;
-  OpenThroughMenu(t.f, t.measured);
-
-  const TPromptRecord* dialog = LastOf(t.f, TPromptKind::OpenFiles);
+// The last open dialog asked for data files under `title`.
+void ExpectOpenDialog(TMainFixture& f, const QString& title, bool multiple) {
+  const TPromptRecord* dialog = LastOf(f, TPromptKind::OpenFiles);
   ASSERT_NE(dialog, nullptr);
-  EXPECT_EQ(dialog->file.title, "データファイルを選んでください");
+  EXPECT_EQ(dialog->file.title, title);
   EXPECT_EQ(dialog->file.initialName, "*.DTA");
   EXPECT_TRUE(dialog->file.filter.startsWith("データファイル (")) << dialog->file.filter.toStdString();
   EXPECT_TRUE(dialog->file.filter.contains("*.DTA"));
-  EXPECT_FALSE(dialog->multiple);
-
-  EXPECT_EQ(t.w.MeasData.Present, 1);
-  EXPECT_EQ(t.w.DataSaved, 1);
-  EXPECT_EQ(t.w.FileName, t.measured);
-  EXPECT_EQ(t.w.windowTitle(), CaptionWith(t.measured));
-  EXPECT_EQ(t.w.UnitSerial, "SN-77");
-  EXPECT_EQ(t.w.SettingRec.CommPortNum, 4);
-  EXPECT_TRUE(SameRecords(t.w.MeasData, t.written));
-  EXPECT_EQ(t.w.MeasCalc.Valid, 1);
-  EXPECT_GT(CountColor(t.w, t.w.SettingRec.PenColor_R), 100);
-  EXPECT_TRUE(t.f.Prompter().Boxes().empty());
+  EXPECT_EQ(dialog->multiple, multiple);
 }
 
-TEST(OpenCommandTest, OpenTakesTheBandOfTheFile) {
-  TFileWindow t;
-  const std::string narrow = t.Path("narrow.DTA");
+// A shown window and a folder with one band-1 measurement file in it.
+class TFileWindow : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(WriteSpeakerFile(measured, 1, 21, "SN-77", 4, &written)); }
+
+  std::string Path(const std::string& name) const { return f.Dir().File(name); }
+  void OpenMeasured() { OpenThroughMenu(f, measured); }
+  // The save or the export command, its dialog answering `name` in the folder.
+  void SaveAs(const std::string& name) {
+    f.Prompter().saveAnswers.push_back(QString::fromStdString(Path(name)));
+    w.MenuFile_SaveClick();
+  }
+  void ExportAs(const std::string& name) {
+    f.Prompter().saveAnswers.push_back(QString::fromStdString(Path(name)));
+    w.MenuFile_ExportClick();
+  }
+
+  TMainFixture f;
+  TFormMain& w = f.Shown();
+  std::string measured = f.Dir().File("measured.DTA");
+  TRawData written;
+};
+
+class OpenCommandTest : public TFileWindow {};
+class SaveCommandTest : public TFileWindow {};
+class ExportCommandTest : public TFileWindow {};
+class CloseCommandTest : public TFileWindow {};
+class ReferenceCommandTest : public TFileWindow {};
+class FileSessionTest : public TFileWindow {};
+
+TEST_F(OpenCommandTest, OpenLoadsTheFileAndShowsIt) {
+  OpenMeasured();
+
+  ExpectOpenDialog(f, QStringLiteral("データファイルを選んでください"), false);
+
+  EXPECT_EQ(w.MeasData.Present, 1);
+  EXPECT_EQ(w.DataSaved, 1);
+  EXPECT_EQ(w.FileName, measured);
+  EXPECT_EQ(w.windowTitle(), CaptionWith(measured));
+  EXPECT_EQ(w.UnitSerial, "SN-77");
+  EXPECT_EQ(w.SettingRec.CommPortNum, 4);
+  EXPECT_TRUE(SameRecords(w.MeasData, written));
+  EXPECT_EQ(w.MeasCalc.Valid, 1);
+  EXPECT_GT(CountColor(w, w.SettingRec.PenColor_R), 100);
+  EXPECT_TRUE(f.Prompter().Boxes().empty());
+}
+
+TEST_F(OpenCommandTest, OpenTakesTheBandOfTheFile) {
+  const std::string narrow = Path("narrow.DTA");
   ASSERT_TRUE(WriteSpeakerFile(narrow, 9, 22));
-  OpenThroughMenu(t.f, narrow);
-  EXPECT_EQ(t.w.GraphRange.Band, 9);
-  EXPECT_EQ(t.w.ComboBox2->currentIndex(), 8);
-  EXPECT_EQ(t.w.GraphRange.StartFreq, 100);
-  EXPECT_EQ(t.w.GraphRange.StopFreq, 1000);
+  OpenThroughMenu(f, narrow);
+  ExpectBand(w, 9);
 }
 
-TEST(OpenCommandTest, FailedOpenEmptiesTheMeasurementAndKeepsTheCaption) {
-  TFileWindow t;
-  OpenThroughMenu(t.f, t.measured);
-  const std::string broken = t.Path("broken.DTA");
+TEST_F(OpenCommandTest, FailedOpenEmptiesTheMeasurementAndKeepsTheCaption) {
+  OpenMeasured();
+  const std::string broken = Path("broken.DTA");
   WriteBytes(broken, "DataFile:Do-Z\r\nSN:1\r\nnonsense\r\n");
 
-  OpenThroughMenu(t.f, broken);
-  EXPECT_EQ(BoxTexts(t.f), std::vector<QString>{kDataFileError});
-  EXPECT_EQ(t.f.Prompter().Boxes()[0].style, TBoxStyle::Error);
-  EXPECT_EQ(t.f.Prompter().Boxes()[0].caption, kCaption);
-  EXPECT_EQ(t.w.MeasData.Present, 0);
-  EXPECT_EQ(t.w.DataSaved, 0);
-  EXPECT_EQ(t.w.FileName, broken);
-  EXPECT_EQ(t.w.windowTitle(), CaptionWith(t.measured));
-  EXPECT_EQ(CountColor(t.w, t.w.SettingRec.PenColor_R), 0);
+  OpenThroughMenu(f, broken);
+  ExpectBoxes(f.Prompter(), {kDataFileError}, TBoxStyle::Error);
+  EXPECT_EQ(w.MeasData.Present, 0);
+  EXPECT_EQ(w.DataSaved, 0);
+  EXPECT_EQ(w.FileName, broken);
+  EXPECT_EQ(w.windowTitle(), CaptionWith(measured));
+  EXPECT_EQ(CountColor(w, w.SettingRec.PenColor_R), 0);
 
-  OpenThroughMenu(t.f, t.Path("missing.DTA"));
-  EXPECT_EQ(BoxTexts(t.f).size(), 2u);
-  EXPECT_EQ(t.w.MeasData.Present, 0);
+  OpenThroughMenu(f, Path("missing.DTA"));
+  ExpectBoxes(f.Prompter(), {kDataFileError, kDataFileError}, TBoxStyle::Error);
+  EXPECT_EQ(w.MeasData.Present, 0);
 }
 
-TEST(OpenCommandTest, OpenOverUnsavedDataAsksFirst) {
-  TFileWindow t;
-  HoldUnsavedMeasurement(t.w);
-  const TRawData held = t.w.MeasData;
+TEST_F(OpenCommandTest, OpenOverUnsavedDataAsksFirst) {
+  HoldUnsavedMeasurement(w);
+  const TRawData held = w.MeasData;
 
-  t.f.Prompter().boxAnswers = {TBoxResult::No};
-  t.f.Prompter().openAnswers.push_back({QString::fromStdString(t.measured)});
-  t.w.MenuFile_OpenClick();
-  EXPECT_EQ(BoxTexts(t.f),
-            std::vector<QString>{QStringLiteral("測定データを保存していません。破棄しますか？")});
-  EXPECT_EQ(CountOf(t.f, TPromptKind::OpenFiles), 0);
-  EXPECT_TRUE(SameRecords(t.w.MeasData, held));
-  EXPECT_EQ(t.w.DataSaved, 0);
+  f.Prompter().boxAnswers = {TBoxResult::No};
+  f.Prompter().openAnswers.push_back({QString::fromStdString(measured)});
+  w.MenuFile_OpenClick();
+  ExpectBoxes(f.Prompter(), {QStringLiteral("測定データを保存していません。破棄しますか？")},
+              TBoxStyle::Question);
+  EXPECT_EQ(CountOf(f, TPromptKind::OpenFiles), 0);
+  EXPECT_TRUE(SameRecords(w.MeasData, held));
+  EXPECT_EQ(w.DataSaved, 0);
 
-  t.f.Prompter().boxAnswers = {TBoxResult::Yes};
-  t.w.MenuFile_OpenClick();
-  EXPECT_TRUE(SameRecords(t.w.MeasData, t.written));
-  EXPECT_EQ(t.w.DataSaved, 1);
+  f.Prompter().boxAnswers = {TBoxResult::Yes};
+  w.MenuFile_OpenClick();
+  EXPECT_TRUE(SameRecords(w.MeasData, written));
+  EXPECT_EQ(w.DataSaved, 1);
 }
 
-TEST(OpenCommandTest, CancelledOrEmptyAnswerChangesNothing) {
-  TFileWindow t;
-  OpenThroughMenu(t.f, t.measured);
-  const QImage shown = t.w.Graph->Bitmap().copy();
+TEST_F(OpenCommandTest, CancelledOrEmptyAnswerChangesNothing) {
+  OpenMeasured();
+  const QImage shown = w.Graph->Bitmap().copy();
   for (const QStringList& answer : {QStringList(), QStringList{QString()}}) {
-    t.f.Prompter().openAnswers.push_back(answer);
-    t.w.MenuFile_OpenClick();
-    EXPECT_EQ(t.w.FileName, t.measured);
-    EXPECT_EQ(t.w.MeasData.Present, 1);
-    EXPECT_EQ(t.w.windowTitle(), CaptionWith(t.measured));
-    EXPECT_EQ(t.w.Graph->Bitmap(), shown);
+    f.Prompter().openAnswers.push_back(answer);
+    w.MenuFile_OpenClick();
+    EXPECT_EQ(w.FileName, measured);
+    EXPECT_EQ(w.MeasData.Present, 1);
+    EXPECT_EQ(w.windowTitle(), CaptionWith(measured));
+    EXPECT_EQ(w.Graph->Bitmap(), shown);
   }
-  EXPECT_TRUE(t.f.Prompter().Boxes().empty());
+  EXPECT_TRUE(f.Prompter().Boxes().empty());
 }
 
-TEST(SaveCommandTest, SaveWithoutDataOpensNoDialog) {
-  TFileWindow t;
-  t.w.MenuFile_SaveClick();
-  t.w.MenuFile_ExportClick();
-  EXPECT_EQ(BoxTexts(t.f), (std::vector<QString>{kNoData, kNoData}));
-  EXPECT_EQ(CountOf(t.f, TPromptKind::SaveFile), 0);
+TEST_F(SaveCommandTest, SaveWithoutDataOpensNoDialog) {
+  w.MenuFile_SaveClick();
+  w.MenuFile_ExportClick();
+  ExpectBoxes(f.Prompter(), {kNoData, kNoData}, TBoxStyle::Error);
+  EXPECT_EQ(CountOf(f, TPromptKind::SaveFile), 0);
 }
 
 struct TExtensionCase {
@@ -165,27 +170,26 @@ struct TExtensionCase {
   const char* written;
 };
 
-class SaveExtensionTest : public ::testing::TestWithParam<TExtensionCase> {};
+class SaveExtensionTest : public TFileWindow,
+                          public ::testing::WithParamInterface<TExtensionCase> {};
 
 TEST_P(SaveExtensionTest, SaveAppliesTheExtensionRule) {
   const TExtensionCase c = GetParam();
-  TFileWindow t;
-  std::filesystem::create_directory(t.Path("my.data"));
-  OpenThroughMenu(t.f, t.measured);
-  t.w.DataSaved = 0;
-  const std::string expected = t.Path(c.written);
+  std::filesystem::create_directory(Path("my.data"));
+  OpenMeasured();
+  w.DataSaved = 0;
+  const std::string expected = Path(c.written);
 
-  t.f.Prompter().saveAnswers.push_back(QString::fromStdString(t.Path(c.chosen)));
-  t.w.MenuFile_SaveClick();
+  SaveAs(c.chosen);
 
-  EXPECT_EQ(t.w.FileName, expected);
-  EXPECT_EQ(t.w.DataSaved, 1);
-  EXPECT_EQ(t.w.windowTitle(), CaptionWith(expected));
-  EXPECT_EQ(ReadBytes(expected), ReadBytes(t.measured));
+  EXPECT_EQ(w.FileName, expected);
+  EXPECT_EQ(w.DataSaved, 1);
+  EXPECT_EQ(w.windowTitle(), CaptionWith(expected));
+  EXPECT_EQ(ReadBytes(expected), ReadBytes(measured));
   if (std::string(c.chosen) != c.written) {
-    EXPECT_FALSE(FileExists(t.Path(c.chosen)));
+    EXPECT_FALSE(FileExists(Path(c.chosen)));
   }
-  EXPECT_TRUE(t.f.Prompter().Boxes().empty());
+  EXPECT_TRUE(f.Prompter().Boxes().empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -203,22 +207,21 @@ struct TExportCase {
   const char* fileName;  // FileName afterwards
 };
 
-class ExportExtensionTest : public ::testing::TestWithParam<TExportCase> {};
+class ExportExtensionTest : public TFileWindow,
+                            public ::testing::WithParamInterface<TExportCase> {};
 
 TEST_P(ExportExtensionTest, ExportAppliesTheExtensionRuleAndKeepsTheBaseName) {
   const TExportCase c = GetParam();
-  TFileWindow t;
-  std::filesystem::create_directory(t.Path("my.dir"));
-  OpenThroughMenu(t.f, t.measured);
+  std::filesystem::create_directory(Path("my.dir"));
+  OpenMeasured();
 
-  t.f.Prompter().saveAnswers.push_back(QString::fromStdString(t.Path(c.chosen)));
-  t.w.MenuFile_ExportClick();
+  ExportAs(c.chosen);
 
-  EXPECT_TRUE(FileExists(t.Path(c.written)));
-  EXPECT_EQ(t.w.FileName, t.Path(c.fileName));
-  EXPECT_EQ(t.w.windowTitle(), CaptionWith(t.measured));
-  EXPECT_EQ(t.w.DataSaved, 1);
-  EXPECT_EQ(t.f.Panel(1), "データ書き出し完了");
+  EXPECT_TRUE(FileExists(Path(c.written)));
+  EXPECT_EQ(w.FileName, Path(c.fileName));
+  EXPECT_EQ(w.windowTitle(), CaptionWith(measured));
+  EXPECT_EQ(w.DataSaved, 1);
+  EXPECT_EQ(f.Panel(1), "データ書き出し完了");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -228,43 +231,38 @@ INSTANTIATE_TEST_SUITE_P(
                       TExportCase{"my.dir/x", "my.dir/x.txt", "my.dir/x"},
                       TExportCase{"my.dir/x.txt", "my.dir/x.txt", "my.dir/x"}));
 
-TEST(SaveCommandTest, OverwriteQuestionGuardsAnExistingFile) {
-  TFileWindow t;
-  OpenThroughMenu(t.f, t.measured);
-  t.w.DataSaved = 0;
-  const std::string target = t.Path("old.DTA");
+TEST_F(SaveCommandTest, OverwriteQuestionGuardsAnExistingFile) {
+  OpenMeasured();
+  w.DataSaved = 0;
+  const std::string target = Path("old.DTA");
   WriteBytes(target, "keep me");
 
-  t.f.Prompter().confirmAnswers = {false};
-  t.f.Prompter().saveAnswers.push_back(QString::fromStdString(t.Path("old")));
-  t.w.MenuFile_SaveClick();
-  const TPromptRecord* question = LastOf(t.f, TPromptKind::Confirm);
+  f.Prompter().confirmAnswers = {false};
+  SaveAs("old");
+  const TPromptRecord* question = LastOf(f, TPromptKind::Confirm);
   ASSERT_NE(question, nullptr);
   EXPECT_EQ(question->text, QStringLiteral("ファイル：") + QString::fromStdString(target) +
                                 QStringLiteral("があります。\n上書きしますか"));
   EXPECT_EQ(ReadBytes(target), "keep me");
-  EXPECT_EQ(t.w.FileName, t.measured);
-  EXPECT_EQ(t.w.DataSaved, 0);
+  EXPECT_EQ(w.FileName, measured);
+  EXPECT_EQ(w.DataSaved, 0);
 
-  t.f.Prompter().confirmAnswers = {true};
-  t.f.Prompter().saveAnswers.push_back(QString::fromStdString(target));
-  t.w.MenuFile_SaveClick();
-  EXPECT_EQ(ReadBytes(target), ReadBytes(t.measured));
-  EXPECT_EQ(t.w.DataSaved, 1);
+  f.Prompter().confirmAnswers = {true};
+  SaveAs("old.DTA");
+  EXPECT_EQ(ReadBytes(target), ReadBytes(measured));
+  EXPECT_EQ(w.DataSaved, 1);
 }
 
-TEST(SaveCommandTest, ExportAsksBeforeOverwritingToo) {
-  TFileWindow t;
-  OpenThroughMenu(t.f, t.measured);
-  const std::string target = t.Path("table.txt");
+TEST_F(SaveCommandTest, ExportAsksBeforeOverwritingToo) {
+  OpenMeasured();
+  const std::string target = Path("table.txt");
   WriteBytes(target, "keep me");
-  t.f.Prompter().confirmAnswers = {false};
-  t.f.Prompter().saveAnswers.push_back(QString::fromStdString(target));
-  t.w.MenuFile_ExportClick();
-  EXPECT_EQ(CountOf(t.f, TPromptKind::Confirm), 1);
+  f.Prompter().confirmAnswers = {false};
+  ExportAs("table.txt");
+  EXPECT_EQ(CountOf(f, TPromptKind::Confirm), 1);
   EXPECT_EQ(ReadBytes(target), "keep me");
-  EXPECT_EQ(t.w.FileName, t.measured);
-  EXPECT_EQ(t.f.Panel(1), "");
+  EXPECT_EQ(w.FileName, measured);
+  EXPECT_EQ(f.Panel(1), "");
 }
 
 QString ProposedName(TMainFixture& f, void (TFormMain::*command)()) {
@@ -273,290 +271,258 @@ QString ProposedName(TMainFixture& f, void (TFormMain::*command)()) {
   return dialog ? dialog->file.initialName : QString("no dialog");
 }
 
-TEST(SaveCommandTest, DefaultNamesFollowTheCurrentFile) {
-  TFileWindow t;
-  HoldUnsavedMeasurement(t.w);
-  EXPECT_EQ(ProposedName(t.f, &TFormMain::MenuFile_SaveClick), "*.DTA");
-  EXPECT_EQ(ProposedName(t.f, &TFormMain::MenuFile_ExportClick), "*.txt");
-  const TPromptRecord* dialog = LastOf(t.f, TPromptKind::SaveFile);
+TEST_F(SaveCommandTest, DefaultNamesFollowTheCurrentFile) {
+  HoldUnsavedMeasurement(w);
+  EXPECT_EQ(ProposedName(f, &TFormMain::MenuFile_SaveClick), "*.DTA");
+  EXPECT_EQ(ProposedName(f, &TFormMain::MenuFile_ExportClick), "*.txt");
+  const TPromptRecord* dialog = LastOf(f, TPromptKind::SaveFile);
   EXPECT_TRUE(dialog->file.title.isEmpty());
   EXPECT_TRUE(dialog->file.filter.contains("*.txt"));
 
-  const std::string dotted = t.Path("a.b.DTA");
+  const std::string dotted = Path("a.b.DTA");
   ASSERT_TRUE(WriteSpeakerFile(dotted, 1, 23));
-  t.f.Prompter().boxAnswers = {TBoxResult::Yes};
-  OpenThroughMenu(t.f, dotted);
-  EXPECT_EQ(ProposedName(t.f, &TFormMain::MenuFile_SaveClick), "a.DTA");
-  EXPECT_EQ(ProposedName(t.f, &TFormMain::MenuFile_ExportClick), "a.txt");
+  f.Prompter().boxAnswers = {TBoxResult::Yes};
+  OpenThroughMenu(f, dotted);
+  EXPECT_EQ(ProposedName(f, &TFormMain::MenuFile_SaveClick), "a.DTA");
+  EXPECT_EQ(ProposedName(f, &TFormMain::MenuFile_ExportClick), "a.txt");
 
-  t.f.Prompter().saveAnswers.push_back(QString::fromStdString(t.Path("x.txt")));
-  t.w.MenuFile_ExportClick();
-  EXPECT_EQ(ProposedName(t.f, &TFormMain::MenuFile_SaveClick), "x.DTA");
-  EXPECT_EQ(t.w.MeasData.Present, 1);
-  EXPECT_EQ(t.f.Prompter().UnusedAnswers(), 0u);
+  ExportAs("x.txt");
+  EXPECT_EQ(ProposedName(f, &TFormMain::MenuFile_SaveClick), "x.DTA");
+  EXPECT_EQ(w.MeasData.Present, 1);
+  EXPECT_EQ(f.Prompter().UnusedAnswers(), 0u);
 }
 
-TEST(SaveCommandTest, CancelledSaveOrExportChangesNothing) {
-  TFileWindow t;
-  HoldUnsavedMeasurement(t.w);
-  t.w.FileName = t.Path("earlier");
-  t.w.MenuFile_SaveClick();
-  t.w.MenuFile_ExportClick();
-  EXPECT_EQ(CountOf(t.f, TPromptKind::SaveFile), 2);
-  EXPECT_EQ(t.w.FileName, t.Path("earlier"));
-  EXPECT_EQ(t.w.DataSaved, 0);
-  EXPECT_EQ(t.w.windowTitle(), kCaption);
-  EXPECT_EQ(t.f.Panel(1), "");
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(t.f.Dir().Path()),
+TEST_F(SaveCommandTest, CancelledSaveOrExportChangesNothing) {
+  HoldUnsavedMeasurement(w);
+  w.FileName = Path("earlier");
+  w.MenuFile_SaveClick();
+  w.MenuFile_ExportClick();
+  EXPECT_EQ(CountOf(f, TPromptKind::SaveFile), 2);
+  EXPECT_EQ(w.FileName, Path("earlier"));
+  EXPECT_EQ(w.DataSaved, 0);
+  EXPECT_EQ(w.windowTitle(), kCaption);
+  EXPECT_EQ(f.Panel(1), "");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(f.Dir().Path()),
                           std::filesystem::directory_iterator()),
             2);  // the measurement file and the settings
 }
 
-TEST(SaveCommandTest, FailedSaveReportsAndKeepsTheState) {
-  TFileWindow t;
-  HoldUnsavedMeasurement(t.w);
-  const std::string tried = t.Path("no-such-folder/run1.DTA");
-  t.f.Prompter().saveAnswers.push_back(QString::fromStdString(t.Path("no-such-folder/run1")));
-  t.w.MenuFile_SaveClick();
-  EXPECT_EQ(t.f.Panel(1), "データ保存できませんでした");
-  EXPECT_EQ(t.w.DataSaved, 0);
-  EXPECT_EQ(t.w.windowTitle(), kCaption);
-  EXPECT_EQ(t.w.FileName, tried);
-  EXPECT_TRUE(t.f.Prompter().Boxes().empty());
+TEST_F(SaveCommandTest, FailedSaveReportsAndKeepsTheState) {
+  HoldUnsavedMeasurement(w);
+  const std::string tried = Path("no-such-folder/run1.DTA");
+  SaveAs("no-such-folder/run1");
+  EXPECT_EQ(f.Panel(1), "データ保存できませんでした");
+  EXPECT_EQ(w.DataSaved, 0);
+  EXPECT_EQ(w.windowTitle(), kCaption);
+  EXPECT_EQ(w.FileName, tried);
+  EXPECT_TRUE(f.Prompter().Boxes().empty());
 
-  t.f.Prompter().saveAnswers.push_back(QString::fromStdString(t.Path("no-such-folder/t")));
-  t.w.MenuFile_ExportClick();
-  EXPECT_EQ(t.f.Panel(1), "データ保存できませんでした");
+  ExportAs("no-such-folder/t");
+  EXPECT_EQ(f.Panel(1), "データ保存できませんでした");
 }
 
-TEST(ExportCommandTest, ExportWritesTheSmoothedOrTheRawValues) {
-  TFileWindow t;
-  OpenThroughMenu(t.f, t.measured);
+TEST_F(ExportCommandTest, ExportWritesTheSmoothedOrTheRawValues) {
+  OpenMeasured();
   const TDoZ_File files;
-  ASSERT_TRUE(files.ExportText(t.Path("ave-expected.txt"), "", &t.w.MeasAve, &t.w.MeasData));
-  ASSERT_TRUE(files.ExportText(t.Path("raw-expected.txt"), "", &t.w.MeasCalc, &t.w.MeasData));
-  ASSERT_NE(ReadBytes(t.Path("ave-expected.txt")), ReadBytes(t.Path("raw-expected.txt")));
+  ASSERT_TRUE(files.ExportText(Path("ave-expected.txt"), "", &w.MeasAve, &w.MeasData));
+  ASSERT_TRUE(files.ExportText(Path("raw-expected.txt"), "", &w.MeasCalc, &w.MeasData));
+  ASSERT_NE(ReadBytes(Path("ave-expected.txt")), ReadBytes(Path("raw-expected.txt")));
 
-  t.f.Prompter().saveAnswers.push_back(QString::fromStdString(t.Path("ave")));
-  t.w.MenuFile_ExportClick();
-  EXPECT_EQ(ReadBytes(t.Path("ave.txt")), ReadBytes(t.Path("ave-expected.txt")));
+  ExportAs("ave");
+  EXPECT_EQ(ReadBytes(Path("ave.txt")), ReadBytes(Path("ave-expected.txt")));
 
-  t.w.MenuGraph_AveClick();
-  t.f.Prompter().saveAnswers.push_back(QString::fromStdString(t.Path("raw")));
-  t.w.MenuFile_ExportClick();
-  EXPECT_EQ(ReadBytes(t.Path("raw.txt")), ReadBytes(t.Path("raw-expected.txt")));
-  EXPECT_EQ(t.f.Panel(1), "データ書き出し完了");
+  w.MenuGraph_AveClick();
+  ExportAs("raw");
+  EXPECT_EQ(ReadBytes(Path("raw.txt")), ReadBytes(Path("raw-expected.txt")));
+  EXPECT_EQ(f.Panel(1), "データ書き出し完了");
 }
 
-TEST(CloseCommandTest, ClosingUnsavedDataAsksAndNoKeepsEverything) {
-  TFileWindow t;
-  HoldUnsavedMeasurement(t.w);
-  t.w.QoStatus->SetPanelText("one", 1);
-  t.w.QoStatus->SetPanelText("two", 2);
-  const QImage shown = t.w.Graph->Bitmap().copy();
+TEST_F(CloseCommandTest, ClosingUnsavedDataAsksAndNoKeepsEverything) {
+  HoldUnsavedMeasurement(w);
+  w.QoStatus->SetPanelText("one", 1);
+  w.QoStatus->SetPanelText("two", 2);
+  const QImage shown = w.Graph->Bitmap().copy();
 
-  t.f.Prompter().boxAnswers = {TBoxResult::No};
-  t.w.MenuFile_CloseClick();
-  EXPECT_EQ(BoxTexts(t.f), std::vector<QString>{
-                               QStringLiteral("測定データを保存していません。データを破棄しますか？")});
-  EXPECT_EQ(t.w.MeasData.Present, 1);
-  EXPECT_EQ(t.f.Panel(1), "one");
-  EXPECT_EQ(t.f.Panel(2), "two");
-  EXPECT_EQ(t.w.Graph->Bitmap(), shown);
+  f.Prompter().boxAnswers = {TBoxResult::No};
+  w.MenuFile_CloseClick();
+  ExpectBoxes(f.Prompter(), {QStringLiteral("測定データを保存していません。データを破棄しますか？")},
+              TBoxStyle::Question);
+  EXPECT_EQ(w.MeasData.Present, 1);
+  EXPECT_EQ(f.Panel(1), "one");
+  EXPECT_EQ(f.Panel(2), "two");
+  EXPECT_EQ(w.Graph->Bitmap(), shown);
 
-  t.f.Prompter().boxAnswers = {TBoxResult::Yes};
-  t.w.MenuFile_CloseClick();
-  EXPECT_EQ(t.w.MeasData.Present, 0);
-  EXPECT_EQ(t.w.DataSaved, 0);
-  EXPECT_EQ(t.f.Panel(1), "");
-  EXPECT_EQ(t.f.Panel(2), "");
-  EXPECT_EQ(t.w.StatusBar1->PanelWidth(1), 110);
+  f.Prompter().boxAnswers = {TBoxResult::Yes};
+  w.MenuFile_CloseClick();
+  EXPECT_EQ(w.MeasData.Present, 0);
+  EXPECT_EQ(w.DataSaved, 0);
+  EXPECT_EQ(f.Panel(1), "");
+  EXPECT_EQ(f.Panel(2), "");
+  EXPECT_EQ(w.StatusBar1->PanelWidth(1), 110);
 }
 
-TEST(CloseCommandTest, ClosingASavedFileKeepsItsNameAndShowsTheReferences) {
-  TFileWindow t;
-  OpenThroughMenu(t.f, t.measured);
-  LoadReferencesThroughMenu(t.f, SampleFiles(t.f, "ref", 1, 1, 24));
-  t.w.MenuFile_CloseClick();
-  EXPECT_TRUE(t.f.Prompter().Boxes().empty());
-  EXPECT_EQ(t.w.MeasData.Present, 0);
-  EXPECT_EQ(t.w.DataSaved, 1);
-  EXPECT_EQ(t.w.FileName, t.measured);
-  EXPECT_EQ(t.w.windowTitle(), kCaption);
-  EXPECT_EQ(CountColor(t.w, t.w.SettingRec.PenColor_R), 0);
-  EXPECT_GT(CountColor(t.w, t.w.SettingRec.PenColor_R_Ref[0]), 100);
+TEST_F(CloseCommandTest, ClosingASavedFileKeepsItsNameAndShowsTheReferences) {
+  OpenMeasured();
+  LoadReferencesThroughMenu(f, SampleFiles(f, "ref", 1, 1, 24));
+  w.MenuFile_CloseClick();
+  EXPECT_TRUE(f.Prompter().Boxes().empty());
+  EXPECT_EQ(w.MeasData.Present, 0);
+  EXPECT_EQ(w.DataSaved, 1);
+  EXPECT_EQ(w.FileName, measured);
+  EXPECT_EQ(w.windowTitle(), kCaption);
+  EXPECT_EQ(CountColor(w, w.SettingRec.PenColor_R), 0);
+  EXPECT_GT(CountColor(w, w.SettingRec.PenColor_R_Ref[0]), 100);
 
-  t.w.MenuRef_CloseClick();
-  t.w.MenuFile_CloseClick();
-  EXPECT_EQ(CountColor(t.w, t.w.SettingRec.PenColor_R_Ref[0]), 0);
+  w.MenuRef_CloseClick();
+  w.MenuFile_CloseClick();
+  EXPECT_EQ(CountColor(w, w.SettingRec.PenColor_R_Ref[0]), 0);
 }
 
-TEST(ReferenceCommandTest, ReferencesLoadInTheDialogsOrder) {
-  TFileWindow t;
-  const std::vector<std::string> files = SampleFiles(t.f, "r", 3, 1, 31);
+TEST_F(ReferenceCommandTest, ReferencesLoadInTheDialogsOrder) {
+  const std::vector<std::string> files = SampleFiles(f, "r", 3, 1, 31);
   const std::vector<std::string> chosen = {files[2], files[0], files[1]};
-  LoadReferencesThroughMenu(t.f, chosen);
+  LoadReferencesThroughMenu(f, chosen);
 
-  const TPromptRecord* dialog = LastOf(t.f, TPromptKind::OpenFiles);
-  ASSERT_NE(dialog, nullptr);
-  EXPECT_EQ(dialog->file.title, "参照ファイルを選んでください(５個まで)");
-  EXPECT_EQ(dialog->file.initialName, "*.DTA");
-  EXPECT_TRUE(dialog->multiple);
+  ExpectOpenDialog(f, QStringLiteral("参照ファイルを選んでください(５個まで)"), true);
 
-  EXPECT_EQ(t.w.RefCount, 3);
+  EXPECT_EQ(w.RefCount, 3);
   const std::uint64_t seeds[] = {33, 31, 32};
   for (int k = 0; k < 3; ++k) {
-    EXPECT_EQ(t.w.RefFileName[k], chosen[k]);
-    EXPECT_EQ(t.w.RefData[k].Present, 1);
-    EXPECT_TRUE(SameRecords(t.w.RefData[k], SpeakerSweep(1, seeds[k]))) << k;
-    EXPECT_EQ(t.w.RefCalc[k].Valid, 1);
+    EXPECT_EQ(w.RefFileName[k], chosen[k]);
+    EXPECT_EQ(w.RefData[k].Present, 1);
+    EXPECT_TRUE(SameRecords(w.RefData[k], SpeakerSweep(1, seeds[k]))) << k;
+    EXPECT_EQ(w.RefCalc[k].Valid, 1);
   }
-  EXPECT_EQ(t.w.RefData[3].Present, 0);
-  EXPECT_GT(CountColor(t.w, t.w.SettingRec.PenColor_R_Ref[0]), 100);
+  EXPECT_EQ(w.RefData[3].Present, 0);
+  EXPECT_GT(CountColor(w, w.SettingRec.PenColor_R_Ref[0]), 100);
 }
 
-TEST(ReferenceCommandTest, LimitOfFiveIsCheckedBeforeAndAfterTheDialog) {
-  TFileWindow t;
-  const std::vector<std::string> files = SampleFiles(t.f, "r", 5, 1, 41);
-  LoadReferencesThroughMenu(t.f, {files[0], files[1], files[2]});
-  ASSERT_EQ(t.w.RefCount, 3);
-  const QImage three = t.w.Graph->Bitmap().copy();
+TEST_F(ReferenceCommandTest, LimitOfFiveIsCheckedBeforeAndAfterTheDialog) {
+  const std::vector<std::string> files = SampleFiles(f, "r", 5, 1, 41);
+  LoadReferencesThroughMenu(f, {files[0], files[1], files[2]});
+  ASSERT_EQ(w.RefCount, 3);
+  const QImage three = w.Graph->Bitmap().copy();
 
-  LoadReferencesThroughMenu(t.f, {files[3], files[4], files[0]});
-  EXPECT_EQ(BoxTexts(t.f), std::vector<QString>{kLimit});
-  EXPECT_EQ(t.w.RefCount, 3);
-  EXPECT_EQ(t.w.RefData[3].Present, 0);
-  EXPECT_TRUE(t.w.RefFileName[3].empty());
-  EXPECT_EQ(t.w.Graph->Bitmap(), three);
+  LoadReferencesThroughMenu(f, {files[3], files[4], files[0]});
+  ExpectBoxes(f.Prompter(), {kLimit}, TBoxStyle::Error);
+  EXPECT_EQ(w.RefCount, 3);
+  EXPECT_EQ(w.RefData[3].Present, 0);
+  EXPECT_TRUE(w.RefFileName[3].empty());
+  EXPECT_EQ(w.Graph->Bitmap(), three);
 
-  LoadReferencesThroughMenu(t.f, {files[3], files[4]});
-  EXPECT_EQ(t.w.RefCount, 5);
-  EXPECT_EQ(t.w.RefFileName[3], files[3]);
-  EXPECT_EQ(t.w.RefFileName[4], files[4]);
-  EXPECT_EQ(t.w.RefData[4].Present, 1);
+  LoadReferencesThroughMenu(f, {files[3], files[4]});
+  EXPECT_EQ(w.RefCount, 5);
+  EXPECT_EQ(w.RefFileName[3], files[3]);
+  EXPECT_EQ(w.RefFileName[4], files[4]);
+  EXPECT_EQ(w.RefData[4].Present, 1);
 
-  const int dialogs = CountOf(t.f, TPromptKind::OpenFiles);
-  t.w.MenuRef_OpenClick();
-  EXPECT_EQ(CountOf(t.f, TPromptKind::OpenFiles), dialogs);
-  EXPECT_EQ(BoxTexts(t.f), (std::vector<QString>{kLimit, kLimit}));
+  const int dialogs = CountOf(f, TPromptKind::OpenFiles);
+  w.MenuRef_OpenClick();
+  EXPECT_EQ(CountOf(f, TPromptKind::OpenFiles), dialogs);
+  ExpectBoxes(f.Prompter(), {kLimit, kLimit}, TBoxStyle::Error);
 }
 
-TEST(ReferenceCommandTest, ReferencesWithoutAMeasurementSwitchTheBand) {
-  TFileWindow t;
-  const std::vector<std::string> files = SampleFiles(t.f, "b", 1, 5, 51);
-  LoadReferencesThroughMenu(t.f, files);
-  EXPECT_EQ(t.w.GraphRange.Band, 5);
-  EXPECT_EQ(t.w.ComboBox2->currentIndex(), 4);
-  EXPECT_EQ(t.w.GraphRange.StopFreq, 10000);
-  EXPECT_GT(CountColor(t.w, t.w.SettingRec.PenColor_R_Ref[0]), 100);
+TEST_F(ReferenceCommandTest, ReferencesWithoutAMeasurementSwitchTheBand) {
+  const std::vector<std::string> files = SampleFiles(f, "b", 1, 5, 51);
+  LoadReferencesThroughMenu(f, files);
+  ExpectBand(w, 5);
+  EXPECT_GT(CountColor(w, w.SettingRec.PenColor_R_Ref[0]), 100);
 }
 
-TEST(ReferenceCommandTest, ReferencesBesideAMeasurementKeepItsBand) {
-  TFileWindow t;
-  OpenThroughMenu(t.f, t.measured);
-  LoadReferencesThroughMenu(t.f, SampleFiles(t.f, "b", 1, 5, 52));
-  EXPECT_EQ(t.w.GraphRange.Band, 1);
-  EXPECT_EQ(t.w.ComboBox2->currentIndex(), 0);
-  EXPECT_GT(CountColor(t.w, t.w.SettingRec.PenColor_R), 100);
-  EXPECT_GT(CountColor(t.w, t.w.SettingRec.PenColor_R_Ref[0]), 50);
+TEST_F(ReferenceCommandTest, ReferencesBesideAMeasurementKeepItsBand) {
+  OpenMeasured();
+  LoadReferencesThroughMenu(f, SampleFiles(f, "b", 1, 5, 52));
+  ExpectBand(w, 1);
+  EXPECT_GT(CountColor(w, w.SettingRec.PenColor_R), 100);
+  EXPECT_GT(CountColor(w, w.SettingRec.PenColor_R_Ref[0]), 50);
 }
 
-TEST(ReferenceCommandTest, CancelledDialogChangesNothing) {
-  TFileWindow t;
-  LoadReferencesThroughMenu(t.f, SampleFiles(t.f, "r", 1, 1, 61));
-  const QImage shown = t.w.Graph->Bitmap().copy();
-  t.w.MenuRef_OpenClick();
-  EXPECT_EQ(t.w.RefCount, 1);
-  EXPECT_EQ(t.w.RefData[0].Present, 1);
-  EXPECT_EQ(t.w.Graph->Bitmap(), shown);
-  EXPECT_TRUE(t.f.Prompter().Boxes().empty());
+TEST_F(ReferenceCommandTest, CancelledDialogChangesNothing) {
+  LoadReferencesThroughMenu(f, SampleFiles(f, "r", 1, 1, 61));
+  const QImage shown = w.Graph->Bitmap().copy();
+  w.MenuRef_OpenClick();
+  EXPECT_EQ(w.RefCount, 1);
+  EXPECT_EQ(w.RefData[0].Present, 1);
+  EXPECT_EQ(w.Graph->Bitmap(), shown);
+  EXPECT_TRUE(f.Prompter().Boxes().empty());
 }
 
-TEST(ReferenceCommandTest, FailureMidwayEndsTheCommandWithoutCounting) {
-  TFileWindow t;
-  const std::vector<std::string> files = SampleFiles(t.f, "r", 3, 1, 71);
-  LoadReferencesThroughMenu(t.f, {files[0]});
-  const QImage shown = t.w.Graph->Bitmap().copy();
-  const std::string broken = t.Path("broken.DTA");
+TEST_F(ReferenceCommandTest, FailureMidwayEndsTheCommandWithoutCounting) {
+  const std::vector<std::string> files = SampleFiles(f, "r", 3, 1, 71);
+  LoadReferencesThroughMenu(f, {files[0]});
+  const QImage shown = w.Graph->Bitmap().copy();
+  const std::string broken = Path("broken.DTA");
   WriteBytes(broken, "not a data file\r\n");
 
-  LoadReferencesThroughMenu(t.f, {files[1], broken, files[2]});
-  EXPECT_EQ(BoxTexts(t.f), std::vector<QString>{kDataFileError});
-  EXPECT_EQ(t.w.RefCount, 1);
-  EXPECT_EQ(t.w.RefData[1].Present, 1);  // kept until the next reference command
-  EXPECT_EQ(t.w.RefData[2].Present, 0);
-  EXPECT_STREQ(t.w.RefData[2].Data[0].data(), "00000000000000000000");
-  EXPECT_EQ(t.w.RefFileName[2], broken);
-  EXPECT_TRUE(t.w.RefFileName[3].empty());
-  EXPECT_EQ(t.w.Graph->Bitmap(), shown);
+  LoadReferencesThroughMenu(f, {files[1], broken, files[2]});
+  ExpectBoxes(f.Prompter(), {kDataFileError}, TBoxStyle::Error);
+  EXPECT_EQ(w.RefCount, 1);
+  EXPECT_EQ(w.RefData[1].Present, 1);  // kept until the next reference command
+  EXPECT_EQ(w.RefData[2].Present, 0);
+  EXPECT_STREQ(w.RefData[2].Data[0].data(), "00000000000000000000");
+  EXPECT_EQ(w.RefFileName[2], broken);
+  EXPECT_TRUE(w.RefFileName[3].empty());
+  EXPECT_EQ(w.Graph->Bitmap(), shown);
 
-  LoadReferencesThroughMenu(t.f, {files[2]});
-  EXPECT_EQ(t.w.RefCount, 2);
-  EXPECT_EQ(t.w.RefFileName[1], files[2]);
-  EXPECT_EQ(t.w.RefData[2].Present, 0);
+  LoadReferencesThroughMenu(f, {files[2]});
+  EXPECT_EQ(w.RefCount, 2);
+  EXPECT_EQ(w.RefFileName[1], files[2]);
+  EXPECT_EQ(w.RefData[2].Present, 0);
 }
 
-TEST(ReferenceCommandTest, ClearEmptiesEverySlotAndRedraws) {
-  TFileWindow t;
-  const std::vector<std::string> files = SampleFiles(t.f, "r", 2, 1, 81);
-  OpenThroughMenu(t.f, t.measured);
-  LoadReferencesThroughMenu(t.f, files);
-  t.w.MenuRef_CloseClick();
-  EXPECT_EQ(t.w.RefCount, 0);
+TEST_F(ReferenceCommandTest, ClearEmptiesEverySlotAndRedraws) {
+  const std::vector<std::string> files = SampleFiles(f, "r", 2, 1, 81);
+  OpenMeasured();
+  LoadReferencesThroughMenu(f, files);
+  w.MenuRef_CloseClick();
+  EXPECT_EQ(w.RefCount, 0);
   for (int k = 0; k < REF_MAX; ++k) {
-    EXPECT_EQ(t.w.RefData[k].Present, 0);
-    EXPECT_EQ(t.w.RefCalc[k].Valid, 0);
-    EXPECT_EQ(t.w.RefCalc[k].R[100], -1.0);
+    EXPECT_EQ(w.RefData[k].Present, 0);
+    EXPECT_EQ(w.RefCalc[k].Valid, 0);
+    EXPECT_EQ(w.RefCalc[k].R[100], -1.0);
   }
-  EXPECT_EQ(t.w.RefFileName[1], files[1]);
-  EXPECT_EQ(CountColor(t.w, t.w.SettingRec.PenColor_R_Ref[0]), 0);
-  EXPECT_GT(CountColor(t.w, t.w.SettingRec.PenColor_R), 100);
+  EXPECT_EQ(w.RefFileName[1], files[1]);
+  EXPECT_EQ(CountColor(w, w.SettingRec.PenColor_R_Ref[0]), 0);
+  EXPECT_GT(CountColor(w, w.SettingRec.PenColor_R), 100);
 
-  LoadReferencesThroughMenu(t.f, {files[1]});
-  EXPECT_EQ(t.w.RefFileName[0], files[1]);
-  EXPECT_EQ(t.w.RefCount, 1);
+  LoadReferencesThroughMenu(f, {files[1]});
+  EXPECT_EQ(w.RefFileName[0], files[1]);
+  EXPECT_EQ(w.RefCount, 1);
 }
 
-// A whole working session through the menus, checking every file written.
-TEST(FileSessionTest, OpenOverlayRecolourSaveExportAndReopen) {
-  TFileWindow t;
-  OpenThroughMenu(t.f, t.measured);
-  LoadReferencesThroughMenu(t.f, SampleFiles(t.f, "ref", 3, 1, 91));
-  ASSERT_EQ(t.w.RefCount, 3);
+// A whole working session through the menus: the saved copy reopens as the
+// original with the chosen colour and the references.
+TEST_F(FileSessionTest, OpenOverlayRecolourSaveAndReopen) {
+  OpenMeasured();
+  LoadReferencesThroughMenu(f, SampleFiles(f, "ref", 3, 1, 91));
+  ASSERT_EQ(w.RefCount, 3);
 
   const QColor green(10, 200, 30);
-  t.f.Prompter().colorAnswers.push_back(green);
-  t.f.Prompter().modalActions.push_back([](QDialog& form) {
+  f.Prompter().colorAnswers.push_back(green);
+  f.Prompter().modalActions.push_back([](QDialog& form) {
     auto& colours = static_cast<TFormSetColor&>(form);
     colours.PaintBox1Click();
     colours.SetBtnClick();
     return form.result();
   });
-  t.w.MenuSet_ColorClick();
-  t.w.MenuGraph_LogClick();
-  t.w.MenuGraph_WideClick();
-  EXPECT_EQ(t.w.SettingRec.PenColor_R, RefFromColor(green));
-  EXPECT_GT(CountColor(t.w.Graph->Bitmap(), green), 300);
+  w.MenuSet_ColorClick();
+  w.MenuGraph_LogClick();
+  w.MenuGraph_WideClick();
+  EXPECT_EQ(w.SettingRec.PenColor_R, RefFromColor(green));
+  EXPECT_GT(CountColor(w.Graph->Bitmap(), green), 300);
 
-  t.f.Prompter().saveAnswers.push_back(QString::fromStdString(t.Path("copy")));
-  t.w.MenuFile_SaveClick();
-  EXPECT_EQ(ReadBytes(t.Path("copy.DTA")), ReadBytes(t.measured));
+  SaveAs("copy");
+  EXPECT_EQ(ReadBytes(Path("copy.DTA")), ReadBytes(measured));
 
-  t.f.Prompter().saveAnswers.push_back(QString::fromStdString(t.Path("table")));
-  t.w.MenuFile_ExportClick();
-  ASSERT_TRUE(
-      TDoZ_File().ExportText(t.Path("expected.txt"), "", &t.w.MeasAve, &t.w.MeasData));
-  EXPECT_EQ(ReadBytes(t.Path("table.txt")), ReadBytes(t.Path("expected.txt")));
-
-  t.w.MenuFile_CloseClick();
-  OpenThroughMenu(t.f, t.Path("copy.DTA"));
-  EXPECT_TRUE(SameRecords(t.w.MeasData, t.written));
-  EXPECT_EQ(t.w.UnitSerial, "SN-77");
-  EXPECT_EQ(t.w.windowTitle(), CaptionWith(t.Path("copy.DTA")));
-  EXPECT_GT(CountColor(t.w.Graph->Bitmap(), green), 300);
-  EXPECT_GT(CountColor(t.w, t.w.SettingRec.PenColor_R_Ref[2]), 50);
-  EXPECT_TRUE(t.f.Prompter().Boxes().empty());
-  EXPECT_EQ(t.f.Prompter().UnusedAnswers(), 0u);
+  w.MenuFile_CloseClick();
+  OpenThroughMenu(f, Path("copy.DTA"));
+  EXPECT_TRUE(SameRecords(w.MeasData, written));
+  EXPECT_EQ(w.UnitSerial, "SN-77");
+  EXPECT_EQ(w.windowTitle(), CaptionWith(Path("copy.DTA")));
+  EXPECT_GT(CountColor(w.Graph->Bitmap(), green), 300);
+  EXPECT_GT(CountColor(w, w.SettingRec.PenColor_R_Ref[2]), 50);
+  EXPECT_TRUE(f.Prompter().Boxes().empty());
+  EXPECT_EQ(f.Prompter().UnusedAnswers(), 0u);
 }
 
 }  // namespace

@@ -14,17 +14,26 @@
 namespace doz::test {
 namespace {
 
-// A window shown with a band-1 measurement opened from a file.
-struct TMeasuredWindow {
-  TMainFixture f;
-  TFormMain& w = f.Window();
-  TMeasuredWindow() {
-    f.Idle();
+// A shown window; OpenMeasurement() opens a band-1 measurement file in it.
+class TGraphWindow : public ::testing::Test {
+ protected:
+  void OpenMeasurement() {
     const std::string path = f.Dir().File("speaker.DTA");
-    EXPECT_TRUE(WriteSpeakerFile(path, 1, 11));
+    ASSERT_TRUE(WriteSpeakerFile(path, 1, 11));
     OpenThroughMenu(f, path);
-    EXPECT_EQ(w.MeasData.Present, 1);
+    ASSERT_EQ(w.MeasData.Present, 1);
   }
+
+  TMainFixture f;
+  TFormMain& w = f.Shown();
+};
+
+class GraphOptionsTest : public TGraphWindow {};
+
+// The read-out of a shown measurement.
+class ReadoutTest : public TGraphWindow {
+ protected:
+  void SetUp() override { OpenMeasurement(); }
 };
 
 using THandler = void (TFormMain::*)();
@@ -42,12 +51,12 @@ const TOptionCase kOptions[] = {
     {"fave3", &TFormMain::MenuGraph_Ave, &TSettingData::fave3, &TFormMain::MenuGraph_AveClick},
     {"flog", &TFormMain::MenuGraph_Log, &TSettingData::flog, &TFormMain::MenuGraph_LogClick}};
 
-class GraphOptionTest : public ::testing::TestWithParam<TOptionCase> {};
+class GraphOptionTest : public TGraphWindow,
+                        public ::testing::WithParamInterface<TOptionCase> {};
 
 TEST_P(GraphOptionTest, OptionTogglesItsCheckStoresItsFlagAndRedraws) {
   const TOptionCase c = GetParam();
-  TMeasuredWindow m;
-  TFormMain& w = m.w;
+  OpenMeasurement();
   QAction* item = w.*c.item;
   const bool before = item->isChecked();
   const QImage original = w.Graph->Bitmap().copy();
@@ -66,9 +75,6 @@ TEST_P(GraphOptionTest, OptionTogglesItsCheckStoresItsFlagAndRedraws) {
 // With only references loaded every option shows them again.
 TEST_P(GraphOptionTest, OptionRedrawsReferencesAlone) {
   const TOptionCase c = GetParam();
-  TMainFixture f;
-  TFormMain& w = f.Window();
-  f.Idle();
   LoadReferencesThroughMenu(f, SampleFiles(f, "ref", 2, 1, 40));
   ASSERT_EQ(w.RefCount, 2);
   for (int round = 0; round < 2; ++round) {
@@ -82,9 +88,8 @@ INSTANTIATE_TEST_SUITE_P(Options, GraphOptionTest, ::testing::ValuesIn(kOptions)
                            return info.param.name;
                          });
 
-TEST(GraphOptionsTest, ResistanceOnlyHidesPhaseLabelsAndCurve) {
-  TMeasuredWindow m;
-  TFormMain& w = m.w;
+TEST_F(GraphOptionsTest, ResistanceOnlyHidesPhaseLabelsAndCurve) {
+  OpenMeasurement();
   EXPECT_GT(CountColor(w, w.SettingRec.PenColor_Theta), 100);
   EXPECT_GT(VisibleLabels(w, 12, 23), 0);
   w.MenuGraph_R_onlyClick();
@@ -93,9 +98,8 @@ TEST(GraphOptionsTest, ResistanceOnlyHidesPhaseLabelsAndCurve) {
   EXPECT_GT(CountColor(w, w.SettingRec.PenColor_R), 100);
 }
 
-TEST(GraphOptionsTest, LogarithmicAxisRelabelsTheResistanceAxis) {
-  TMeasuredWindow m;
-  TFormMain& w = m.w;
+TEST_F(GraphOptionsTest, LogarithmicAxisRelabelsTheResistanceAxis) {
+  OpenMeasurement();
   const QStringList linear = LabelTexts(w, 0, 11);
   const QStringList frequency = LabelTexts(w, 24, 34);
   w.MenuGraph_LogClick();
@@ -105,10 +109,7 @@ TEST(GraphOptionsTest, LogarithmicAxisRelabelsTheResistanceAxis) {
   EXPECT_EQ(LabelTexts(w, 0, 11), linear);
 }
 
-TEST(GraphOptionsTest, WidePenThickensTheMeasuredCurve) {
-  TMainFixture f;
-  TFormMain& w = f.Window();
-  f.Idle();
+TEST_F(GraphOptionsTest, WidePenThickensTheMeasuredCurve) {
   const std::vector<std::string> files = SampleFiles(f, "s", 2, 1, 50);
   OpenThroughMenu(f, files[0]);
   LoadReferencesThroughMenu(f, {files[1]});
@@ -118,9 +119,8 @@ TEST(GraphOptionsTest, WidePenThickensTheMeasuredCurve) {
   EXPECT_GT(CountColor(w, w.SettingRec.PenColor_R_Ref[0]), 100);
 }
 
-TEST(GraphOptionsTest, AveragingSwitchesTheDrawnSetsButNotTheScale) {
-  TMeasuredWindow m;
-  TFormMain& w = m.w;
+TEST_F(GraphOptionsTest, AveragingSwitchesTheDrawnSetsButNotTheScale) {
+  OpenMeasurement();
   ASSERT_TRUE(w.MenuGraph_Ave->isChecked());
   EXPECT_EQ(w.GraphRange.PlotMeas, &w.MeasAve);
   const TGraphRange before = w.GraphRange;
@@ -137,22 +137,17 @@ TEST(GraphOptionsTest, AveragingSwitchesTheDrawnSetsButNotTheScale) {
   EXPECT_NE(w.Graph->Bitmap(), smoothed);
 }
 
-TEST(GraphOptionsTest, AveragingInTheUnitOnlyTogglesItsCheck) {
-  TMeasuredWindow m;
-  TFormMain& w = m.w;
+TEST_F(GraphOptionsTest, AveragingInTheUnitOnlyTogglesItsCheck) {
+  OpenMeasurement();
   const QImage before = w.Graph->Bitmap().copy();
   w.GraphRange.MaxR = 123.0;  // a redraw would scale anew from the data
   w.Menu_Set_aveMClick();
   EXPECT_TRUE(w.Menu_Set_aveM->isChecked());
-  EXPECT_EQ(w.SettingRec.faveM, 0);  // taken from the check when saved
   EXPECT_EQ(w.GraphRange.MaxR, 123.0);
   EXPECT_EQ(w.Graph->Bitmap(), before);
 }
 
-TEST(GraphOptionsTest, LogarithmicAxisWithNothingLoadedKeepsAnEmptyGraph) {
-  TMainFixture f;
-  TFormMain& w = f.Window();
-  f.Idle();
+TEST_F(GraphOptionsTest, LogarithmicAxisWithNothingLoadedKeepsAnEmptyGraph) {
   const QStringList linear = LabelTexts(w, 0, 11);
   const QImage empty = w.Graph->Bitmap().copy();
   w.MenuGraph_LogClick();
@@ -183,16 +178,12 @@ TExtremes ExtremesOver(const TCalcData& calc, int first, int last) {
   return e;
 }
 
-TEST(GraphOptionsTest, NarrowerBandShowsOnlyItsPointsScaledFromThem) {
-  TMeasuredWindow m;
-  TFormMain& w = m.w;
-  w.ComboBox2->setCurrentIndex(6);
-  w.ComboBox2Change();
+TEST_F(GraphOptionsTest, NarrowerBandShowsOnlyItsPointsScaledFromThem) {
+  OpenMeasurement();
+  ChooseBand(w, 7);
 
-  EXPECT_EQ(w.GraphRange.Band, 7);
+  ExpectBand(w, 7);
   EXPECT_EQ(w.MeasData.Band, 7);
-  EXPECT_EQ(w.GraphRange.StartFreq, 1000);
-  EXPECT_EQ(w.GraphRange.StopFreq, 10000);
   const TExtremes e = ExtremesOver(w.MeasCalc, 215, 367);
   EXPECT_EQ(w.GraphRange.MaxR, e.maxR);
   EXPECT_EQ(w.GraphRange.MinR, e.minR);
@@ -218,35 +209,25 @@ TEST(GraphOptionsTest, NarrowerBandShowsOnlyItsPointsScaledFromThem) {
   EXPECT_EQ(w.Graph->Bitmap(), rig.graph->Bitmap());
 }
 
-TEST(GraphOptionsTest, WiderBandLeavesGapsAndScalesFromTheMeasuredPoints) {
-  TMainFixture f;
-  TFormMain& w = f.Window();
-  f.Idle();
+TEST_F(GraphOptionsTest, WiderBandLeavesGapsAndScalesFromTheMeasuredPoints) {
   const std::string path = f.Dir().File("narrow.DTA");
   ASSERT_TRUE(WriteSpeakerFile(path, 7, 12));
   OpenThroughMenu(f, path);
   ASSERT_EQ(w.ComboBox2->currentIndex(), 6);
-  w.ComboBox2->setCurrentIndex(0);
-  w.ComboBox2Change();
+  ChooseBand(w, 1);
   const TExtremes e = ExtremesOver(w.MeasCalc, 215, 367);
   EXPECT_EQ(w.GraphRange.MaxR, e.maxR);
   EXPECT_EQ(w.GraphRange.MinR, e.minR);
   EXPECT_GT(CountColor(w, w.SettingRec.PenColor_R), 50);
 }
 
-TEST(GraphOptionsTest, BandChangeWithNothingLoadedResetsTheRange) {
-  TMainFixture f;
-  TFormMain& w = f.Window();
-  f.Idle();
+TEST_F(GraphOptionsTest, BandChangeWithNothingLoadedResetsTheRange) {
   w.GraphRange.MaxR = 777.0;
   w.GraphRange.MinTheta = -5.0;
   const QStringList frequency = LabelTexts(w, 24, 34);
-  w.ComboBox2->setCurrentIndex(3);
-  w.ComboBox2Change();
-  EXPECT_EQ(w.GraphRange.Band, 4);
+  ChooseBand(w, 4);
+  ExpectBand(w, 4);
   EXPECT_EQ(w.MeasData.Band, 4);
-  EXPECT_EQ(w.GraphRange.StartFreq, 10000);
-  EXPECT_EQ(w.GraphRange.StopFreq, 100000);
   EXPECT_EQ(w.GraphRange.MinR, 1000.0);
   EXPECT_EQ(w.GraphRange.MaxR, 100000.0);
   EXPECT_EQ(w.GraphRange.MinTheta, -90.0);
@@ -255,16 +236,12 @@ TEST(GraphOptionsTest, BandChangeWithNothingLoadedResetsTheRange) {
   EXPECT_EQ(CountColor(w, w.SettingRec.PenColor_R), 0);
 }
 
-TEST(GraphOptionsTest, BandChangeWithReferencesRedrawsThem) {
-  TMainFixture f;
-  TFormMain& w = f.Window();
-  f.Idle();
+TEST_F(GraphOptionsTest, BandChangeWithReferencesRedrawsThem) {
   LoadReferencesThroughMenu(f, SampleFiles(f, "ref", 1, 1, 60));
-  w.ComboBox2->setCurrentIndex(2);
-  w.ComboBox2Change();
+  ChooseBand(w, 3);
   const TExtremes e = ExtremesOver(w.RefCalc[0], 215, 555);
   EXPECT_EQ(w.GraphRange.MaxR, e.maxR);
-  EXPECT_EQ(w.GraphRange.StartFreq, 1000);
+  ExpectBand(w, 3);
   EXPECT_GT(CountColor(w, w.SettingRec.PenColor_R_Ref[0]), 50);
 }
 
@@ -288,77 +265,68 @@ int NearestSlot(const TCalcData& calc, int band, double f) {
   return best;
 }
 
-TEST(ReadoutTest, ClickShowsThePointUnderTheCursor) {
-  TMeasuredWindow m;
-  TFormMain& w = m.w;
+TEST_F(ReadoutTest, ClickShowsThePointUnderTheCursor) {
   for (const int x : {w.PaintBox1->width() / 2, w.PaintBox1->width() / 7, w.PaintBox1->width() - 1}) {
     const int slot = NearestSlot(w.MeasCalc, 1, ClickFrequency(w, x));
     w.PaintBox1MouseDown(x, 40);
-    EXPECT_EQ(m.f.Panel(2), ReadoutOf(w, slot)) << "x " << x << " slot " << slot;
+    EXPECT_EQ(f.Panel(2), ReadoutOf(w, slot)) << "x " << x << " slot " << slot;
   }
   const QRegularExpression shape(QStringLiteral(
       "^周波数：[0-9]+\\.[0-9]{1,3}\\[k?Hz\\] / [0-9]+(\\.[0-9]{2,3})?\\[k?Ω\\] / -?[0-9]+\\.[0-9]{2}\\[deg\\]$"));
-  EXPECT_TRUE(shape.match(m.f.Panel(2)).hasMatch()) << m.f.Panel(2).toStdString();
+  EXPECT_TRUE(shape.match(f.Panel(2)).hasMatch()) << f.Panel(2).toStdString();
 
   w.QoStatus->ClearPanel(2);
   const int x = w.PaintBox1->width() / 3;
   QTest::mousePress(w.PaintBox1, Qt::RightButton, {}, QPoint(x, 40));
-  EXPECT_EQ(m.f.Panel(2), ReadoutOf(w, NearestSlot(w.MeasCalc, 1, ClickFrequency(w, x))));
+  EXPECT_EQ(f.Panel(2), ReadoutOf(w, NearestSlot(w.MeasCalc, 1, ClickFrequency(w, x))));
 }
 
-TEST(ReadoutTest, ClickExactlyOnTheSecondFrequencySelectsIt) {
-  TMeasuredWindow m;
-  TFormMain& w = m.w;
+TEST_F(ReadoutTest, ClickExactlyOnTheSecondFrequencySelectsIt) {
   const int x = 3;
-  const double f = ClickFrequency(w, x);
-  w.MeasCalc.Freq[0] = f * 0.9;
-  w.MeasCalc.Freq[1] = f;
-  w.MeasCalc.Freq[2] = f * 1.1;
+  const double hz = ClickFrequency(w, x);
+  w.MeasCalc.Freq[0] = hz * 0.9;
+  w.MeasCalc.Freq[1] = hz;
+  w.MeasCalc.Freq[2] = hz * 1.1;
   w.PaintBox1MouseDown(x, 10);
-  EXPECT_EQ(m.f.Panel(2), ReadoutOf(w, 1));
+  EXPECT_EQ(f.Panel(2), ReadoutOf(w, 1));
 
-  w.MeasCalc.Freq[1] = std::nextafter(f, 2 * f);
+  w.MeasCalc.Freq[1] = std::nextafter(hz, 2 * hz);
   w.PaintBox1MouseDown(x, 10);
-  EXPECT_EQ(m.f.Panel(2), ReadoutOf(w, 0));
+  EXPECT_EQ(f.Panel(2), ReadoutOf(w, 0));
 }
 
-TEST(ReadoutTest, ClicksThatSelectNothingLeaveThePanelAlone) {
-  TMeasuredWindow m;
-  TFormMain& w = m.w;
+TEST_F(ReadoutTest, ClicksThatSelectNothingLeaveThePanelAlone) {
   const QString mark = QStringLiteral("unchanged");
   w.QoStatus->SetPanelText(mark, 2);
 
   const int x = w.PaintBox1->width() / 2;
   w.MeasCalc.R[215] = -1.0;
   w.PaintBox1MouseDown(x, 10);
-  EXPECT_EQ(m.f.Panel(2), mark);
+  EXPECT_EQ(f.Panel(2), mark);
 
   w.MeasCalc.Freq[0] = ClickFrequency(w, 0) * 1.01;  // left of the first point
   w.PaintBox1MouseDown(0, 10);
-  EXPECT_EQ(m.f.Panel(2), mark);
+  EXPECT_EQ(f.Panel(2), mark);
 
   w.MenuFile_CloseClick();
   w.QoStatus->SetPanelText(mark, 2);
   w.PaintBox1MouseDown(x + 20, 10);
-  EXPECT_EQ(m.f.Panel(2), mark);
+  EXPECT_EQ(f.Panel(2), mark);
 }
 
-TEST(ReadoutTest, ReadoutFollowsTheChosenBand) {
-  TMeasuredWindow m;
-  TFormMain& w = m.w;
+TEST_F(ReadoutTest, ReadoutFollowsTheChosenBand) {
   const int x = w.PaintBox1->width() / 4;
   w.PaintBox1MouseDown(x, 10);
   const int wide = NearestSlot(w.MeasCalc, 1, ClickFrequency(w, x));
-  EXPECT_EQ(m.f.Panel(2), ReadoutOf(w, wide));
+  EXPECT_EQ(f.Panel(2), ReadoutOf(w, wide));
 
-  w.ComboBox2->setCurrentIndex(6);
-  w.ComboBox2Change();
+  ChooseBand(w, 7);
   const int narrow = NearestSlot(w.MeasCalc, 7, ClickFrequency(w, x));
   EXPECT_GT(narrow, 215);
   EXPECT_LT(narrow, 367);
   EXPECT_NE(narrow, wide);
   w.PaintBox1MouseDown(x, 10);
-  EXPECT_EQ(m.f.Panel(2), ReadoutOf(w, narrow));
+  EXPECT_EQ(f.Panel(2), ReadoutOf(w, narrow));
 }
 
 }  // namespace

@@ -66,11 +66,6 @@ double ProcessCpuSeconds() {
          double(r.ru_utime.tv_usec + r.ru_stime.tv_usec) * 1e-6;
 }
 
-bool SameBox(const TPromptRecord& r, const QString& text, TBoxStyle style) {
-  return r.kind == TPromptKind::Box && r.text == text && r.caption == "Do-Z v1.1" &&
-         r.style == style;
-}
-
 TEST(LifecycleTest, NewWindowHoldsItsInitialStateUntilTheFirstIdlePass) {
   std::vector<std::string> created;
   std::vector<QString> captions;
@@ -105,7 +100,7 @@ TEST(LifecycleTest, NewWindowHoldsItsInitialStateUntilTheFirstIdlePass) {
 
   EXPECT_EQ(w.MeasData.Present, 0);
   EXPECT_EQ(w.MeasData.Band, 1);
-  EXPECT_EQ(w.ComboBox2->currentIndex(), 0);
+  ExpectBand(w, 1);
   EXPECT_EQ(w.RefCount, 0);
   for (int k = 0; k < REF_MAX; ++k) {
     EXPECT_EQ(w.RefData[k].Present, 0);
@@ -115,9 +110,6 @@ TEST(LifecycleTest, NewWindowHoldsItsInitialStateUntilTheFirstIdlePass) {
     EXPECT_TRUE(w.RefFileName[k].empty());
   }
   EXPECT_EQ(w.GraphRange.PlotMeas, &w.MeasAve);
-  EXPECT_EQ(w.GraphRange.Band, 1);
-  EXPECT_EQ(w.GraphRange.StartFreq, 10);
-  EXPECT_EQ(w.GraphRange.StopFreq, 100000);
   EXPECT_EQ(w.GraphRange.MaxR, 100000.0);
   EXPECT_EQ(w.GraphRange.MinR, 1000.0);
   EXPECT_TRUE(w.FileName.empty() && w.UnitSerial.empty() && w.UnitVersion.empty());
@@ -125,45 +117,33 @@ TEST(LifecycleTest, NewWindowHoldsItsInitialStateUntilTheFirstIdlePass) {
   EXPECT_TRUE(f.Prompter().Records().empty());
 }
 
-struct TFailCase {
-  const char* component;
-  int index;  // place in the creation order
-  const char* box;
-};
-
-class ServiceFailureTest : public ::testing::TestWithParam<TFailCase> {};
+// The index of the service that fails, in the creation order.
+class ServiceFailureTest : public ::testing::TestWithParam<int> {};
 
 TEST_P(ServiceFailureTest, FailedServiceEndsStartUpWithItsFatalBox) {
-  const TFailCase c = GetParam();
+  const int failing = GetParam();
+  const char* const component = kServiceOrder[failing];
   std::vector<std::string> attempted;
   TMainFixture f([&](TMainOptions& o, const TTempDir&) {
-    o.beforeCreate = [&](const char* component) {
-      attempted.push_back(component);
-      if (std::strcmp(component, c.component) == 0) throw std::bad_alloc();
+    o.beforeCreate = [&](const char* name) {
+      attempted.push_back(name);
+      if (std::strcmp(name, component) == 0) throw std::bad_alloc();
     };
   });
   TFormMain& w = f.Window();
 
   EXPECT_FALSE(w.ServicesCreated());
-  EXPECT_EQ(attempted, std::vector<std::string>(kServiceOrder, kServiceOrder + c.index + 1));
+  EXPECT_EQ(attempted, std::vector<std::string>(kServiceOrder, kServiceOrder + failing + 1));
   std::array<bool, 5> expected{};
-  for (int i = 0; i < c.index; ++i) expected[i] = true;
+  for (int i = 0; i < failing; ++i) expected[i] = true;
   EXPECT_EQ(ServicesPresent(w), expected);
-  const std::vector<TPromptRecord> boxes = f.Prompter().Boxes();
-  ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_TRUE(SameBox(boxes[0], QString::fromUtf8(c.box), TBoxStyle::Error))
-      << boxes[0].text.toStdString() << " / " << boxes[0].caption.toStdString();
+  ExpectBoxes(f.Prompter(), {QStringLiteral("致命的なメモリエラーです:") + component},
+              TBoxStyle::Error);
   EXPECT_EQ(w.windowTitle(), "Do-Z");
   EXPECT_FALSE(w.isVisible());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EachService, ServiceFailureTest,
-    ::testing::Values(TFailCase{"TQo_Message", 0, "致命的なメモリエラーです:TQo_Message"},
-                      TFailCase{"QoStatus", 1, "致命的なメモリエラーです:QoStatus"},
-                      TFailCase{"QoSP_File", 2, "致命的なメモリエラーです:QoSP_File"},
-                      TFailCase{"Graph_RTF", 3, "致命的なメモリエラーです:Graph_RTF"},
-                      TFailCase{"TSerialPort", 4, "致命的なメモリエラーです:TSerialPort"}));
+INSTANTIATE_TEST_SUITE_P(EachService, ServiceFailureTest, ::testing::Range(0, 5));
 
 TEST(LifecycleTest, FirstStartWithoutSettingsWritesThemAtOnce) {
   TMainFixture f;
@@ -217,10 +197,8 @@ TEST(LifecycleTest, SettingsSurviveACloseAndTheNextStart) {
   {
     TMainFixture first;
     folder = first.Dir().Path();
-    TFormMain& w = first.Window();
-    first.Idle();
-    w.ComboBox2->setCurrentIndex(4);
-    w.ComboBox2Change();
+    TFormMain& w = first.Shown();
+    ChooseBand(w, 5);
     w.MenuGraph_R_onlyClick();
     w.MenuGraph_AveClick();
     w.MenuGraph_LogClick();
@@ -236,13 +214,9 @@ TEST(LifecycleTest, SettingsSurviveACloseAndTheNextStart) {
     EXPECT_TRUE(w.close());
 
     TMainFixture second([&](TMainOptions& o, const TTempDir&) { o.appDir = folder; });
-    TFormMain& again = second.Window();
-    second.Idle();
+    TFormMain& again = second.Shown();
 
-    EXPECT_EQ(again.ComboBox2->currentIndex(), 4);
-    EXPECT_EQ(again.GraphRange.Band, 5);
-    EXPECT_EQ(again.GraphRange.StartFreq, 10);
-    EXPECT_EQ(again.GraphRange.StopFreq, 10000);
+    ExpectBand(again, 5);
     EXPECT_TRUE(again.MenuGraph_R_only->isChecked());
     EXPECT_FALSE(again.MenuGraph_Wide->isChecked());
     EXPECT_FALSE(again.MenuGraph_Ave->isChecked());
@@ -300,17 +274,14 @@ TEST(LifecycleTest, UnwritableSettingsWarnAtStartAndAtClose) {
   TMainFixture f([](TMainOptions&, const TTempDir& dir) {
     std::filesystem::create_directory(dir.File("DoZ_ini.prf"));
   });
-  TFormMain& w = f.Window();
-  f.Idle();
+  TFormMain& w = f.Shown();
 
-  ASSERT_EQ(f.Prompter().Boxes().size(), 1u);
-  EXPECT_TRUE(SameBox(f.Prompter().Boxes()[0], kSaveWarning, TBoxStyle::Warning));
+  ExpectBoxes(f.Prompter(), {kSaveWarning}, TBoxStyle::Warning);
   EXPECT_TRUE(w.isVisible());
   EXPECT_EQ(w.SettingRec, TSettingData{});
 
   EXPECT_TRUE(w.close());
-  ASSERT_EQ(f.Prompter().Boxes().size(), 2u);
-  EXPECT_TRUE(SameBox(f.Prompter().Boxes()[1], kSaveWarning, TBoxStyle::Warning));
+  ExpectBoxes(f.Prompter(), {kSaveWarning, kSaveWarning}, TBoxStyle::Warning);
   EXPECT_FALSE(w.isVisible());
 }
 
@@ -322,8 +293,7 @@ int QuestionsAsked(TMainFixture& f) {
 
 TEST(LifecycleTest, CloseBoxAsksBeforeAnUnsavedMeasurementIsLost) {
   TMainFixture f;
-  TFormMain& w = f.Window();
-  f.Idle();
+  TFormMain& w = f.Shown();
   HoldUnsavedMeasurement(w);
   const std::string settings = f.Dir().File("DoZ_ini.prf");
   std::filesystem::remove(settings);
@@ -332,8 +302,7 @@ TEST(LifecycleTest, CloseBoxAsksBeforeAnUnsavedMeasurementIsLost) {
   EXPECT_FALSE(w.close());
   EXPECT_TRUE(w.isVisible());
   EXPECT_FALSE(FileExists(settings));
-  ASSERT_EQ(f.Prompter().Boxes().size(), 1u);
-  EXPECT_TRUE(SameBox(f.Prompter().Boxes()[0], kConfirmQuit, TBoxStyle::Question));
+  ExpectBoxes(f.Prompter(), {kConfirmQuit}, TBoxStyle::Question);
 
   f.Prompter().boxAnswers = {TBoxResult::Yes};
   EXPECT_TRUE(w.close());
@@ -342,9 +311,11 @@ TEST(LifecycleTest, CloseBoxAsksBeforeAnUnsavedMeasurementIsLost) {
   EXPECT_EQ(QuestionsAsked(f), 2);
 }
 
+enum class THeld { Nothing, Unsaved, Saved };
+
 struct TQuitCase {
   const char* name;
-  bool unsaved;
+  THeld held;
   std::vector<TBoxResult> answers;
   bool closes;
   int questions;
@@ -356,9 +327,9 @@ TEST_P(QuitCommandTest, QuitAsksOnceAboutUnsavedDataAndCloses) {
   const TQuitCase c = GetParam();
   for (const bool fromMenu : {false, true}) {
     TMainFixture f;
-    TFormMain& w = f.Window();
-    f.Idle();
-    if (c.unsaved) HoldUnsavedMeasurement(w);
+    TFormMain& w = f.Shown();
+    if (c.held != THeld::Nothing) HoldUnsavedMeasurement(w);
+    if (c.held == THeld::Saved) w.DataSaved = 1;
     f.Prompter().boxAnswers.assign(c.answers.begin(), c.answers.end());
     if (fromMenu) {
       w.MenuFile_Quit->trigger();
@@ -373,20 +344,11 @@ TEST_P(QuitCommandTest, QuitAsksOnceAboutUnsavedDataAndCloses) {
 
 INSTANTIATE_TEST_SUITE_P(
     Answers, QuitCommandTest,
-    ::testing::Values(TQuitCase{"nothingToLose", false, {}, true, 0},
-                      TQuitCase{"unsavedYes", true, {TBoxResult::Yes}, true, 1},
-                      TQuitCase{"unsavedNo", true, {TBoxResult::No}, false, 1}),
+    ::testing::Values(TQuitCase{"nothingToLose", THeld::Nothing, {}, true, 0},
+                      TQuitCase{"savedMeasurement", THeld::Saved, {}, true, 0},
+                      TQuitCase{"unsavedYes", THeld::Unsaved, {TBoxResult::Yes}, true, 1},
+                      TQuitCase{"unsavedNo", THeld::Unsaved, {TBoxResult::No}, false, 1}),
     [](const ::testing::TestParamInfo<TQuitCase>& info) { return info.param.name; });
-
-TEST(LifecycleTest, SavedMeasurementClosesWithoutAQuestion) {
-  TMainFixture f;
-  TFormMain& w = f.Window();
-  f.Idle();
-  HoldUnsavedMeasurement(w);
-  w.DataSaved = 1;
-  EXPECT_TRUE(w.close());
-  EXPECT_EQ(QuestionsAsked(f), 0);
-}
 
 TEST(LifecycleTest, IdleWindowUsesNoMeasurableCpu) {
   TMainFixture f;

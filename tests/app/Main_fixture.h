@@ -26,6 +26,11 @@ class TMainFixture {
 
   // Handles pending events, then runs one idle pass.
   void Idle();
+  // The window after its first idle pass: settings loaded, window shown.
+  TFormMain& Shown() {
+    Idle();
+    return *window_;
+  }
   // Idle passes until cond holds or the time is up; true when it held.
   bool IdleUntil(const std::function<bool()>& cond, int timeoutMs);
   QString Panel(int panel) const;

@@ -24,13 +24,14 @@ std::function<int(QDialog&)> InfoAnswer(const QStringList& lines, bool print) {
   };
 }
 
+// A shown window whose printer writes page.pdf in its folder.
 struct TPrintRig {
   TMainFixture f;
-  TFormMain& w = f.Window();
+  TFormMain& w = f.Shown();
   std::string pdf = f.Dir().File("page.pdf");
 
-  TPrintRig() {
-    f.Idle();
+  explicit TPrintRig(const std::function<void(TMainOptions&, const TTempDir&)>& adjust = {})
+      : f(adjust) {
     w.ThePrinter().setOutputFormat(QPrinter::PdfFormat);
     w.ThePrinter().setOutputFileName(QString::fromStdString(pdf));
   }
@@ -96,28 +97,21 @@ TEST(PrintCommand, AJobThatCannotBeWrittenIsReported) {
   HoldUnsavedMeasurement(rig.w);
   rig.w.ThePrinter().setOutputFileName(QString::fromStdString(rig.f.Dir().File("no/such/page.pdf")));
   rig.Print({"", "", ""});
-  const std::vector<TPromptRecord> boxes = rig.f.Prompter().Boxes();
-  ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].text, QStringLiteral("グラフを印刷できませんでした"));
-  EXPECT_EQ(boxes[0].style, TBoxStyle::Error);
+  ExpectBoxes(rig.f.Prompter(), {QStringLiteral("グラフを印刷できませんでした")}, TBoxStyle::Error);
 }
 
 TEST(PrintCommand, AComposerThatCannotBeCreatedEndsTheProgram) {
-  TMainFixture f([](TMainOptions& options, const TTempDir&) {
+  TPrintRig rig([](TMainOptions& options, const TTempDir&) {
     options.beforeCreate = [](const char* component) {
       if (std::string(component) == "TDoZ_Print") throw std::bad_alloc();
     };
   });
-  TFormMain& w = f.Window();
-  f.Idle();
-  HoldUnsavedMeasurement(w);
-  w.DataSaved = 1;
-  f.Prompter().modalActions.push_back(InfoAnswer({"", "", ""}, true));
-  f.Prompter().printAnswers.push_back(true);
-  w.MenuFile_PrintClick();
-  ASSERT_FALSE(f.Prompter().Boxes().empty());
-  EXPECT_EQ(f.Prompter().Boxes()[0].text, QStringLiteral("致命的なメモリエラーです:TDoZ_Print"));
-  EXPECT_FALSE(w.isVisible()) << "the window closed";
+  HoldUnsavedMeasurement(rig.w);
+  rig.w.DataSaved = 1;
+  rig.Print({"", "", ""});
+  ASSERT_FALSE(rig.f.Prompter().Boxes().empty());
+  EXPECT_EQ(rig.f.Prompter().Boxes()[0].text, QStringLiteral("致命的なメモリエラーです:TDoZ_Print"));
+  EXPECT_FALSE(rig.w.isVisible()) << "the window closed";
 }
 
 TEST(PrintCommand, PrinterSetupRunsThePageSetupDialogOnly) {

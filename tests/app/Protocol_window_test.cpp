@@ -10,7 +10,6 @@
 
 #include "Scripted_unit.h"
 #include "Session_steps.h"
-#include "Unitsim_process.h"
 #include "Window_steps.h"
 
 namespace doz {
@@ -88,11 +87,7 @@ TEST(ProtocolWindow, EveryStartFailureShowsItsTextsAndDialogsAndLeavesThePortAsI
     const std::string fault = row.fault;
     SCOPED_TRACE(fault.empty() ? "no unit" : fault);
     std::unique_ptr<test::TUnitsimProcess> sim;
-    if (!fault.empty()) {
-      sim = std::make_unique<test::TUnitsimProcess>(
-          std::vector<std::string>{"--fast", "--fault", fault});
-      ASSERT_TRUE(sim->Started());
-    }
+    if (!fault.empty()) sim = test::Sim({"--fault", fault});
     TLoadedRig rig(sim ? sim->DevicePath() : std::string());
     TFormMain& w = rig.W();
     if (!sim) w.SettingRec.CommPortNum = 200;  // no such port
@@ -102,13 +97,7 @@ TEST(ProtocolWindow, EveryStartFailureShowsItsTextsAndDialogsAndLeavesThePortAsI
     expected.insert(expected.end(), row.writes.begin(), row.writes.end());
     EXPECT_EQ(rig.recorder->writes, expected);
     EXPECT_EQ(rig.fixture.Panel(1), kStartError);
-    const auto boxes = rig.Prompter().Boxes();
-    ASSERT_EQ(boxes.size(), row.boxes.size());
-    for (std::size_t i = 0; i < boxes.size(); ++i) {
-      EXPECT_EQ(boxes[i].text, row.boxes[i]);
-      EXPECT_EQ(boxes[i].caption, QStringLiteral("Do-Z v1.1"));
-      EXPECT_EQ(boxes[i].style, TBoxStyle::Error);
-    }
+    test::ExpectBoxes(rig.Prompter(), row.boxes, TBoxStyle::Error);
     test::ExpectIdleControls(w, row.left == TLeft::OpenAndCleared);
     EXPECT_FALSE(w.Timer1->isActive());
     if (row.left != TLeft::Closed) {

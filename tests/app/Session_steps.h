@@ -1,13 +1,10 @@
 // Steps the window's sweep tests share: a record of every status-panel
-// write in order, a window whose COM1 is a given unit, and the state of
-// the controls and the port after a sweep or a failed start.
+// write in order, the simulated unit, and a window whose COM1 is a unit.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <QComboBox>
-#include <QMenu>
-#include <QPushButton>
 #include <memory>
 #include <string>
 #include <utility>
@@ -15,8 +12,8 @@
 
 #include "Main_fixture.h"
 #include "Qo_status.h"
-#include "Serialport.h"
 #include "Status_bar.h"
+#include "Unitsim_process.h"
 
 namespace doz::test {
 
@@ -84,24 +81,17 @@ class TSessionRig {
   std::unique_ptr<TPanelRecorder> recorder;
 };
 
+// The simulated unit with these options, paced as a real line or --fast.
+inline std::unique_ptr<TUnitsimProcess> Sim(std::vector<std::string> args, bool fast = true) {
+  if (fast) args.push_back("--fast");
+  auto sim = std::make_unique<TUnitsimProcess>(args);
+  EXPECT_TRUE(sim->Started());
+  return sim;
+}
+
 inline const QString kUnitInfo = QStringLiteral("Do-Z/ SN=0001/ 1.10");
 inline const QString kStartError = QStringLiteral("測定開始できませんでした");
 inline const QString kReceiveError = QStringLiteral("データ受信エラーです");
 inline const QString kFinished = QStringLiteral("測定終了しました");
-
-// Idle: start caption, every control enabled, no session, the port closed
-// unless `portOpen`.
-inline void ExpectIdleControls(TFormMain& w, bool portOpen = false) {
-  EXPECT_EQ(w.MStartBtn->text(), QStringLiteral("測定開始"));
-  EXPECT_TRUE(w.MStartBtn->isEnabled());
-  EXPECT_TRUE(w.QuitBtn->isEnabled());
-  EXPECT_TRUE(w.ComboBox2->isEnabled());
-  for (QMenu* menu : {w.MenuFile, w.MenuMeasure, w.MenuGraph, w.MenuRef, w.MenuSet, w.MenuHelp})
-    EXPECT_TRUE(menu->menuAction()->isEnabled()) << menu->title().toStdString();
-  EXPECT_FALSE(w.fReceiving);
-  EXPECT_FALSE(w.Protocol.fSession);
-  EXPECT_EQ(w.Protocol.fComOpen, portOpen);
-  EXPECT_EQ(w.SerialPort->Connected(), portOpen);
-}
 
 }  // namespace doz::test

@@ -20,7 +20,6 @@
 #include "Recorded_sweep.h"
 #include "Scripted_unit.h"
 #include "Session_steps.h"
-#include "Unitsim_process.h"
 #include "Window_steps.h"
 
 namespace doz {
@@ -31,21 +30,14 @@ using test::kReceiveError;
 using test::kUnitInfo;
 using test::TPanelWrites;
 using test::TScriptedUnit;
+using test::Sim;
 using test::TSessionRig;
 using test::TUnitScript;
-using test::TUnitsimProcess;
 
 const QString kMeasuring = QStringLiteral("測定中です");
 const QString kReceiving = QStringLiteral("データ受信中です");
 const QString kCalculating = QStringLiteral("計算中です");
 const QString kStopped = QStringLiteral("測定中止しました");
-
-std::unique_ptr<TUnitsimProcess> Sim(std::vector<std::string> args, bool fast = true) {
-  if (fast) args.push_back("--fast");
-  auto sim = std::make_unique<TUnitsimProcess>(args);
-  EXPECT_TRUE(sim->Started());
-  return sim;
-}
 
 std::string Slot(const TFormMain& w, int slot) { return w.MeasData.Data[slot].data(); }
 
@@ -66,10 +58,7 @@ TEST(Session, FullSweepStoresWhatTheUnitSentAndFinishesIt) {
   TFormMain& w = rig.W();
   rig.Click();
   EXPECT_EQ(w.MStartBtn->text(), QStringLiteral("測定停止"));
-  EXPECT_TRUE(w.MStartBtn->isEnabled()) << "it stops the sweep";
-  EXPECT_FALSE(w.QuitBtn->isEnabled());
-  EXPECT_FALSE(w.ComboBox2->isEnabled());
-  EXPECT_FALSE(w.MenuMeasure->menuAction()->isEnabled()) << "the menu cannot stop a sweep";
+  test::ExpectSweepControls(w);  // the measure menu cannot stop a sweep, the button can
   EXPECT_TRUE(w.Timer1->isActive());
   EXPECT_EQ(w.Timer1->interval(), 60000);
   EXPECT_EQ(w.windowTitle(), QStringLiteral("Do-Z v1.1"));
@@ -190,16 +179,8 @@ TEST(Session, StopAfterTenPointsKeepsThemUnsmoothedAndDrawable) {
   EXPECT_GT(test::CountColor(w, w.SettingRec.PenColor_R), 20) << "the unsmoothed set too";
   EXPECT_EQ(w.GraphRange.MinR, 2000.0) << "the scale comes from the ten points";
   EXPECT_EQ(w.GraphRange.MaxR, 2000.0 + 37 * 9);
-  w.ComboBox2->setCurrentIndex(7);  // 10Hz-1kHz holds the ten points too
-  w.ComboBox2Change();
+  test::ChooseBand(w, 8);  // 10Hz-1kHz holds the ten points too
   EXPECT_GT(test::CountColor(w, w.SettingRec.PenColor_R), 20) << "after a band change";
-  // Quitting does not throw the kept points away without asking.
-  rig.fixture.Prompter().boxAnswers.push_back(TBoxResult::No);
-  w.QuitBtnClick();
-  ASSERT_FALSE(rig.fixture.Prompter().Boxes().empty());
-  EXPECT_EQ(rig.fixture.Prompter().Boxes().back().text,
-            QStringLiteral("測定データを保存していません。終了しますか？"));
-  EXPECT_TRUE(w.isVisible());
 }
 
 TEST(Session, ClosingDuringASweepStopsTheUnitFirst) {
@@ -231,10 +212,9 @@ TEST(Session, UnsavedMeasurementIsAskedAboutAndNoLeavesEverything) {
 
   rig.Prompter().boxAnswers.push_back(TBoxResult::No);
   rig.Click();
-  ASSERT_EQ(rig.Prompter().Boxes().size(), 1u);
-  EXPECT_EQ(rig.Prompter().Boxes()[0].text,
-            QStringLiteral("測定データを保存していません。破棄して新しい測定を開始しますか？"));
-  EXPECT_EQ(rig.Prompter().Boxes()[0].style, TBoxStyle::Question);
+  test::ExpectBoxes(rig.Prompter(),
+                    {QStringLiteral("測定データを保存していません。破棄して新しい測定を開始しますか？")},
+                    TBoxStyle::Question);
   EXPECT_EQ(w.windowTitle(), title);
   EXPECT_EQ(w.MeasData.Data, before.Data);
   EXPECT_EQ(w.MeasData.Present, 1);

@@ -4,11 +4,8 @@
 // to overwrite.
 #include "Cli_measure.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <chrono>
 #include <ctime>
@@ -19,13 +16,12 @@
 #include <thread>
 
 #include "Cli_progress.h"
+#include "Cli_run.h"
 #include "Doz_file.h"
 #include "Recorded_sweep.h"
 #include "Scripted_unit.h"
 #include "Temp_dir.h"
 #include "Unitsim_process.h"
-
-extern char** environ;
 
 namespace doz::cli {
 namespace {
@@ -36,12 +32,7 @@ using test::TTempDir;
 using test::TUnitScript;
 using test::TUnitsimProcess;
 using TLines = std::vector<std::string>;
-
-struct TRun {
-  int code;
-  std::string out;
-  std::string err;
-};
+using TRun = test::TCliRun;
 
 TLines SplitLines(const std::string& text) {
   TLines lines;
@@ -264,13 +255,15 @@ struct TStreamFailure {
   std::string fault;
   int points;     // records kept as the unit sent them
   bool finished;  // written as a measurement
+  bool mended;    // the next record, cut at its carriage return, is kept readable
 };
 
 TEST_F(CliMeasure, AStreamThatFailsKeepsItsPoints) {
   env.watchdogMs = 300;
   const TStreamFailure cases[] = {
-      {"end-mark=NG", 95, true},   {"cr-in-point=11", 10, true}, {"silent-after=10", 10, true},
-      {"hangup-after=5", 5, true}, {"cr-in-point=1", 0, false},  {"silent-after=0", 0, false},
+      {"end-mark=NG", 95, true, false},   {"cr-in-point=11", 10, true, true},
+      {"silent-after=10", 10, true, false}, {"hangup-after=5", 5, true, false},
+      {"cr-in-point=1", 0, false, false}, {"silent-after=0", 0, false, false},
   };
   for (const TStreamFailure& c : cases) {
     SCOPED_TRACE(c.fault);
@@ -288,24 +281,15 @@ TEST_F(CliMeasure, AStreamThatFailsKeepsItsPoints) {
     if (!c.finished) continue;
     const TReadBack file = ReadBack(Output());
     ASSERT_TRUE(file.ok);
-    const int first = BandFirstIndex(10);
-    for (int n = 0; n < c.points; ++n)
-      EXPECT_EQ(file.raw.Data[first + n].data(), sent.records[n]) << n;
-    for (int n = c.points + 1; n < 95; ++n)
-      EXPECT_EQ(file.raw.Data[first + n].data(), std::string(RECORD_LEN, '0')) << n;
+    ASSERT_GE(sent.records.size(), static_cast<std::size_t>(c.points + (c.mended ? 1 : 0)));
+    const std::string zeros(RECORD_LEN, '0');
+    for (int n = 0; n < 95; ++n) {
+      std::string expected = zeros;
+      if (n < c.points) expected = sent.records[n];
+      if (n == c.points && c.mended) expected = sent.records[n].substr(0, 10) + zeros.substr(10);
+      EXPECT_EQ(file.raw.Data[BandFirstIndex(10) + n].data(), expected) << n;
+    }
   }
-}
-
-TEST_F(CliMeasure, CarriageReturnRecordIsSavedReadably) {
-  const test::TRecordedSweep sent =
-      test::RecordSimulatedSweep({"--fault", "cr-in-point=4"}, 9, false);
-  const TRun r =
-      Measure({"--port", Sim({"--fault", "cr-in-point=4"}), "--band", "9", "-o", Output()});
-  EXPECT_EQ(r.code, 1);
-  const TReadBack file = ReadBack(Output());
-  ASSERT_TRUE(file.ok) << "the mended record reads back";
-  const std::string mended = file.raw.Data[BandFirstIndex(9) + 3].data();
-  EXPECT_EQ(mended, sent.records[3].substr(0, 10) + std::string(10, '0'));
 }
 
 TEST_F(CliMeasure, AveragingAndBandReachTheUnit) {
@@ -379,28 +363,9 @@ long long SecondsOf(const std::string& name) {
 // The program itself, with its output in files and its own folder.
 class CliMeasureExecutable : public ::testing::Test {
  protected:
-  pid_t Spawn(const std::vector<std::string>& args) {
-    std::vector<std::string> text = {DOZ_CLI_EXE, "measure"};
-    text.insert(text.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& a : text) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addchdir_np(&actions, dir.Path().c_str());
-    posix_spawn_file_actions_addopen(&actions, 1, dir.File("stdout").c_str(), O_WRONLY | O_CREAT,
-                                     0644);
-    posix_spawn_file_actions_addopen(&actions, 2, dir.File("stderr").c_str(), O_WRONLY | O_CREAT,
-                                     0644);
-    pid_t pid = -1;
-    posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
-  }
-  int Wait(pid_t pid) {
-    int status = 0;
-    if (pid <= 0 || waitpid(pid, &status, 0) != pid) return -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  pid_t Spawn(std::vector<std::string> args) {
+    args.insert(args.begin(), "measure");
+    return test::SpawnCli(args, dir.Path(), dir.Path());
   }
   TLines DtaFiles() const {
     TLines names;
@@ -417,10 +382,15 @@ TEST_F(CliMeasureExecutable, CtrlCStopsTheSweepTellsTheUnitAndWritesNothing) {
   script.endMark.clear();  // the unit falls silent mid-sweep
   TScriptedUnit unit(script);
   const pid_t pid = Spawn({"--port", unit.DevicePath(), "--band", "10"});
-  ASSERT_TRUE(unit.WaitFor("M9", 1, 5000));
+  ASSERT_GT(pid, 0);  // kill(-1, ...) would reach every process
+  if (!unit.WaitFor("M9", 1, 5000)) {
+    kill(pid, SIGKILL);
+    test::WaitCli(pid);
+    FAIL() << "the sweep never started";
+  }
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
   kill(pid, SIGINT);
-  EXPECT_EQ(Wait(pid), EXIT_INTERRUPTED);
+  EXPECT_EQ(test::WaitCli(pid), EXIT_INTERRUPTED);
   EXPECT_EQ(unit.Count("ME"), 2) << "finding, then the stop";
   const TLines lines = StatusLines(ReadBytes(dir.File("stderr")));
   ASSERT_FALSE(lines.empty());
@@ -433,7 +403,7 @@ TEST_F(CliMeasureExecutable, DefaultNameIsTheStartTimeInTheCurrentFolder) {
   TUnitsimProcess sim({"--fast"});
   ASSERT_TRUE(sim.Started());
   const pid_t pid = Spawn({"--port", sim.DevicePath(), "--band", "10"});
-  EXPECT_EQ(Wait(pid), 0) << ReadBytes(dir.File("stderr"));
+  EXPECT_EQ(test::WaitCli(pid), 0) << ReadBytes(dir.File("stderr"));
   const TLines files = DtaFiles();
   ASSERT_EQ(files.size(), 1u);
   EXPECT_TRUE(std::regex_match(files[0], std::regex(R"(20\d{6}-\d{6}\.DTA)"))) << files[0];

@@ -4,13 +4,11 @@
 
 #include <QGuiApplication>
 #include <QImage>
-#include <QProcess>
 #include <QScreen>
 #include <cmath>
 #include <cstdio>
-#include <sstream>
 
-#include "Cli_main.h"
+#include "Cli_run.h"
 #include "Doz_print.h"
 #include "Graph_scale.h"
 #include "Hand_made_files.h"
@@ -21,45 +19,19 @@
 namespace doz::cli {
 namespace {
 
+using test::Contains;
 using test::CountInk;
 using test::ReadBytes;
 using test::TTempDir;
 using test::WriteBytes;
+using TRun = test::TCliRun;
 
-struct TRun {
-  int code;
-  std::string out;
-  std::string err;
-};
-
-TRun Cli(std::vector<std::string> args) {
+std::vector<std::string> Plot(std::vector<std::string> args) {
   args.insert(args.begin(), "plot");
-  std::ostringstream out, err;
-  const int code = RunCli(args, out, err);
-  return {code, out.str(), err.str()};
+  return args;
 }
 
-// The program itself, in an environment that names no display platform.
-TRun Executable(const std::vector<std::string>& args) {
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) env.remove(name);
-  QProcess process;
-  process.setProcessEnvironment(env);
-  QStringList arguments = {"plot"};
-  for (const std::string& a : args) arguments << QString::fromStdString(a);
-  process.start(DOZ_CLI_EXE, arguments);
-  if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
-    process.kill();
-    process.waitForFinished();
-    return {-1, "", ""};
-  }
-  return {process.exitCode(), process.readAllStandardOutput().toStdString(),
-          process.readAllStandardError().toStdString()};
-}
-
-bool Contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
+TRun Cli(const std::vector<std::string>& args) { return test::RunCliHere(Plot(args)); }
 
 // A .DTA file of band 1 holding the set's values: resistance in whole
 // ohms, phase in hundredths, the frequency as a numerator over 1.
@@ -87,6 +59,11 @@ class CliPlot : public testing::Test {
   std::string Meas() const { return dir.File("m.DTA"); }
   std::string Ref() const { return dir.File("r.DTA"); }
   std::string Out(const char* name) const { return dir.File(name); }
+  // The program itself, in an environment that names no display platform.
+  TRun Executable(const std::vector<std::string>& args) const {
+    return test::RunCliProgram(Plot(args), dir.Path(),
+                               {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"});
+  }
 
   TTempDir dir;
 };

@@ -1,42 +1,26 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
-#include <sstream>
+#include <algorithm>
+#include <cstdio>
 
 #include "Cli_export.h"
-#include "Cli_main.h"
+#include "Cli_run.h"
 #include "Doz_file.h"
 #include "Hand_made_files.h"
 #include "Temp_dir.h"
 
-extern char** environ;
-
 namespace doz::cli {
 namespace {
 
+using test::Contains;
 using test::DtaLines;
 using test::JoinLines;
 using test::ReadBytes;
 using test::TTempDir;
 using test::WriteBytes;
+using TRun = test::TCliRun;
 
-struct TRun {
-  int code;
-  std::string out;
-  std::string err;
-};
-
-TRun Cli(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  const int code = RunCli(args, out, err);
-  return {code, out.str(), err.str()};
-}
-
-bool Contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
+TRun Cli(const std::vector<std::string>& args) { return test::RunCliHere(args); }
 
 // What the application's export command writes for the file: read, decode,
 // export the chosen set.
@@ -83,7 +67,7 @@ TEST(CliInfo, ShowsTheFileAndTheRangesOfItsBand) {
   }
 }
 
-TEST(CliInfo, BadFilesAndBadArguments) {
+TEST(CliInfo, FilesThatCannotBeReadFail) {
   TTempDir dir;
   WriteBytes(dir.File("bad.DTA"), "DataFile:Do-Z\r\nSN:\r\n");
   for (const std::string& file : {dir.File("bad.DTA"), dir.File("missing.DTA"), dir.Path()}) {
@@ -92,17 +76,6 @@ TEST(CliInfo, BadFilesAndBadArguments) {
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "データファイルの内容が正しくありませんでした: " + file + "\n");
   }
-  const std::vector<std::vector<std::string>> usage = {
-      {"info"}, {"info", "a", "b"}, {"info", "-x", "a"}};
-  for (const auto& args : usage) {
-    const TRun r = Cli(args);
-    EXPECT_EQ(r.code, 2) << args.size();
-    EXPECT_TRUE(Contains(r.err, "doz-cli info --help")) << r.err;
-    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
-  }
-  const TRun help = Cli({"info", "--help"});
-  EXPECT_EQ(help.code, 0);
-  EXPECT_TRUE(Contains(help.out, "usage: doz-cli info FILE.DTA"));
 }
 
 TEST(CliExport, WritesWhatTheApplicationWritesBesideTheInput) {
@@ -135,7 +108,7 @@ TEST(CliExport, RefusesToOverwriteUnlessForced) {
   EXPECT_EQ(ReadBytes(dir.File("m.txt")), ApplicationExport(dta, true, dir));
 }
 
-TEST(CliExport, FailuresAndUsageErrors) {
+TEST(CliExport, FailuresAreReportedAndWriteNothing) {
   TTempDir dir;
   const std::string dta = dir.File("m.DTA");
   WriteBytes(dta, JoinLines(DtaLines(10)));
@@ -149,13 +122,6 @@ TEST(CliExport, FailuresAndUsageErrors) {
   EXPECT_EQ(bad.code, 1);
   EXPECT_TRUE(Contains(bad.err, "データファイルの内容が正しくありませんでした"));
   EXPECT_FALSE(test::FileExists(dir.File("bad.txt")));
-
-  const std::vector<std::vector<std::string>> usage = {
-      {"export"}, {"export", dta, "-o"}, {"export", dta, "--average"}, {"export", dta, dta}};
-  for (const auto& args : usage) EXPECT_EQ(Cli(args).code, 2) << args.back();
-  const TRun help = Cli({"export", dta, "--force", "--help"});
-  EXPECT_EQ(help.code, 0);
-  EXPECT_TRUE(Contains(help.out, "--no-average"));
 }
 
 TEST(CliExport, DefaultNameIsTheInputUpToItsFirstDot) {
@@ -164,51 +130,52 @@ TEST(CliExport, DefaultNameIsTheInputUpToItsFirstDot) {
   EXPECT_EQ(DefaultExportName("m3.DTA"), "./m3.txt");
 }
 
-TEST(CliMain, UsageAndUnknownCommands) {
-  const TRun help = Cli({"--help"});
-  EXPECT_EQ(help.code, 0);
-  EXPECT_TRUE(Contains(help.out, "doz-cli info FILE.DTA"));
-  EXPECT_TRUE(Contains(help.out, "doz-cli export FILE.DTA [-o OUT.txt] [--no-average] [--force]"));
-  for (const std::vector<std::string>& args :
-       {std::vector<std::string>{}, std::vector<std::string>{"plot2"}}) {
+TEST(CliMain, UsageErrorsExitTwoWithOneLineNamingTheHelp) {
+  const std::pair<std::vector<std::string>, const char*> cases[] = {
+      {{}, "doz-cli --help"},
+      {{"plot2"}, "doz-cli --help"},
+      {{"info"}, "doz-cli info --help"},
+      {{"info", "a", "b"}, "doz-cli info --help"},
+      {{"info", "-x", "a"}, "doz-cli info --help"},
+      {{"export"}, "doz-cli export --help"},
+      {{"export", "m.DTA", "-o"}, "doz-cli export --help"},
+      {{"export", "m.DTA", "--average"}, "doz-cli export --help"},
+      {{"export", "m.DTA", "m.DTA"}, "doz-cli export --help"},
+  };
+  for (const auto& [args, help] : cases) {
+    SCOPED_TRACE(testing::PrintToString(args));
     const TRun r = Cli(args);
     EXPECT_EQ(r.code, 2);
-    EXPECT_TRUE(Contains(r.err, "doz-cli --help"));
+    EXPECT_TRUE(Contains(r.err, help)) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
   }
 }
 
-// Runs the installed program with its output in files.
-TRun RunExecutable(const std::vector<std::string>& args, const TTempDir& dir) {
-  std::vector<std::string> argvText = {DOZ_CLI_EXE};
-  argvText.insert(argvText.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (std::string& a : argvText) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, dir.File("stdout").c_str(),
-                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&actions, 2, dir.File("stderr").c_str(),
-                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  pid_t pid = 0;
-  const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  int status = 0;
-  if (rc != 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return {-1, "", ""};
-  return {WEXITSTATUS(status), ReadBytes(dir.File("stdout")), ReadBytes(dir.File("stderr"))};
+TEST(CliMain, HelpTellsTheUsageOfEachVerb) {
+  const std::pair<std::vector<std::string>, const char*> cases[] = {
+      {{"--help"}, "doz-cli info FILE.DTA"},
+      {{"--help"}, "doz-cli export FILE.DTA [-o OUT.txt] [--no-average] [--force]"},
+      {{"info", "--help"}, "usage: doz-cli info FILE.DTA"},
+      {{"export", "m.DTA", "--force", "--help"}, "--no-average"},
+  };
+  for (const auto& [args, text] : cases) {
+    const TRun r = Cli(args);
+    EXPECT_EQ(r.code, 0);
+    EXPECT_TRUE(Contains(r.out, text)) << r.out;
+  }
 }
 
 TEST(CliExecutable, RunsVerbsAndReportsExitCodes) {
   TTempDir dir;
   WriteBytes(dir.File("m.DTA"), JoinLines(DtaLines(10)));
-  const TRun info = RunExecutable({"info", dir.File("m.DTA")}, dir);
+  const TRun info = test::RunCliProgram({"info", dir.File("m.DTA")}, dir.Path());
   EXPECT_EQ(info.code, 0) << info.err;
   EXPECT_TRUE(Contains(info.out, "Band:           10 (10Hz～100Hz)\n")) << info.out;
-  const TRun exported = RunExecutable({"export", dir.File("m.DTA")}, dir);
+  const TRun exported = test::RunCliProgram({"export", dir.File("m.DTA")}, dir.Path());
   EXPECT_EQ(exported.code, 0) << exported.err;
   EXPECT_EQ(ReadBytes(dir.File("m.txt")), ApplicationExport(dir.File("m.DTA"), true, dir));
-  EXPECT_EQ(RunExecutable({"info", dir.File("none.DTA")}, dir).code, 1);
-  EXPECT_EQ(RunExecutable({}, dir).code, 2);
+  EXPECT_EQ(test::RunCliProgram({"info", dir.File("none.DTA")}, dir.Path()).code, 1);
+  EXPECT_EQ(test::RunCliProgram({}, dir.Path()).code, 2);
 }
 
 }  // namespace

@@ -15,13 +15,14 @@ namespace {
 
 using test::DTA_HEADER_LINES;
 using test::DtaLines;
+using test::InsertLine;
 using test::JoinLines;
 using test::ReadBytes;
 using test::RecordFor;
 using test::TTempDir;
 using test::WriteBytes;
 
-using TLines = std::vector<std::string>;
+using test::TLines;
 
 constexpr int BAND10_POINTS = 95;
 constexpr int END_LINE = DTA_HEADER_LINES + BAND10_POINTS;
@@ -107,31 +108,24 @@ TEST(DataFile, TextValuesAndRecordBytesSurviveTheRoundTrip) {
   EXPECT_EQ(Slot(r.raw, 7), Slot(raw, 7));
 }
 
-struct TReaderCase {
-  const char* name;
-  std::function<void(TLines&)> edit;
-  bool ok;
-  std::function<void(const TReadResult&)> check = nullptr;
-};
-
-void Insert(TLines& lines, int at, const std::string& line) { lines.insert(lines.begin() + at, line); }
+using TReaderCase = test::TEditCase<TReadResult>;
 
 // Every rule of the reader that a real file could break.
 const TReaderCase kReaderCases[] = {
     {"as described", [](TLines&) {}, true},
-    {"comment before the first line", [](TLines& l) { Insert(l, 0, ";made by hand"); }, true},
+    {"comment before the first line", [](TLines& l) { InsertLine(l, 0, ";made by hand"); }, true},
     {"comments between header lines",
      [](TLines& l) {
-       Insert(l, 5, "; before DNum");
-       Insert(l, 2, ";");
+       InsertLine(l, 5, "; before DNum");
+       InsertLine(l, 2, ";");
      },
      true},
-    {"comment before END", [](TLines& l) { Insert(l, END_LINE, ";end follows"); }, true},
-    {"comment inside the records is a record", [](TLines& l) { Insert(l, 10, ";2345678901234567890"); },
-     false},
-    {"blank header line", [](TLines& l) { Insert(l, 2, ""); }, false},
-    {"blank record line", [](TLines& l) { Insert(l, 20, ""); }, false},
-    {"blank line before END", [](TLines& l) { Insert(l, END_LINE, ""); }, false},
+    {"comment before END", [](TLines& l) { InsertLine(l, END_LINE, ";end follows"); }, true},
+    {"comment inside the records is a record",
+     [](TLines& l) { InsertLine(l, 10, ";2345678901234567890"); }, false},
+    {"blank header line", [](TLines& l) { InsertLine(l, 2, ""); }, false},
+    {"blank record line", [](TLines& l) { InsertLine(l, 20, ""); }, false},
+    {"blank line before END", [](TLines& l) { InsertLine(l, END_LINE, ""); }, false},
     {"record of 19 characters", [](TLines& l) { l[12].pop_back(); }, false},
     {"record of 21 characters", [](TLines& l) { l[12] += "0"; }, false},
     {"record line of 41 characters is read as two records",

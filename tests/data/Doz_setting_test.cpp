@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
 #include <random>
+#include <string>
 
 namespace doz {
 namespace {
@@ -70,38 +72,40 @@ TEST(HexConversion, DigitsAndNonDigits) {
   EXPECT_FALSE(IsHexChar(nullptr));
 }
 
+// Slots of the decade frequencies on the common grid of 556 points.
+const std::map<std::int32_t, int> kDecadeSlot = {
+    {10, 0}, {100, 94}, {1000, 215}, {10000, 367}, {100000, 555}};
+
+std::string FreqLabel(std::int32_t hz) {
+  return hz < 1000 ? std::to_string(hz) + "Hz" : std::to_string(hz / 1000) + "kHz";
+}
+
 TEST(BandTable, BandsAreWindowsOntoOneGrid) {
-  struct TBandRow {
-    std::int32_t start, stop, points, first, last;
-    const char* label;
-  };
-  const TBandRow rows[BAND_COUNT] = {
-      {10, 100000, 556, 0, 555, "10Hz～100kHz"},    {100, 100000, 462, 94, 555, "100Hz～100kHz"},
-      {1000, 100000, 341, 215, 555, "1kHz～100kHz"}, {10000, 100000, 189, 367, 555, "10kHz～100kHz"},
-      {10, 10000, 368, 0, 367, "10Hz～10kHz"},       {100, 10000, 274, 94, 367, "100Hz～10kHz"},
-      {1000, 10000, 153, 215, 367, "1kHz～10kHz"},   {10, 1000, 216, 0, 215, "10Hz～1kHz"},
-      {100, 1000, 122, 94, 215, "100Hz～1kHz"},      {10, 100, 95, 0, 94, "10Hz～100Hz"},
-  };
-  for (int band = 1; band <= BAND_COUNT; ++band) {
-    const TBandRow& row = rows[band - 1];
-    EXPECT_EQ(BandStartFreq(band), row.start) << band;
-    EXPECT_EQ(BandStopFreq(band), row.stop) << band;
-    EXPECT_EQ(BandDataNum(band), row.points) << band;
-    EXPECT_EQ(BandFirstIndex(band), row.first) << band;
-    EXPECT_EQ(BandLastIndex(band), row.last) << band;
-    EXPECT_STREQ(BandLabel(band), row.label) << band;
-    EXPECT_TRUE(IsValidBand(band));
-    TGraphRange range;
-    InitGraphRange(range, band);
-    EXPECT_EQ(range.StartFreq, row.start);
-    EXPECT_EQ(range.StopFreq, row.stop);
-    EXPECT_EQ(range.Band, band);
-    EXPECT_EQ(range.MinR, 1000.0);
-    EXPECT_EQ(range.MaxR, 100000.0);
-    EXPECT_EQ(range.MinTheta, -90.0);
-    EXPECT_EQ(range.MaxTheta, 90.0);
+  // Numbered from the highest stop down, and within one stop from the lowest start up.
+  int band = 0;
+  for (std::int32_t stop = 100000; stop >= 100; stop /= 10) {
+    for (std::int32_t start = 10; start < stop; start *= 10) {
+      SCOPED_TRACE(++band);
+      ASSERT_TRUE(IsValidBand(band));
+      EXPECT_EQ(BandStartFreq(band), start);
+      EXPECT_EQ(BandStopFreq(band), stop);
+      EXPECT_EQ(BandFirstIndex(band), kDecadeSlot.at(start));
+      EXPECT_EQ(BandLastIndex(band), kDecadeSlot.at(stop));
+      EXPECT_EQ(BandDataNum(band), kDecadeSlot.at(stop) - kDecadeSlot.at(start) + 1);
+      EXPECT_EQ(BandLabel(band), FreqLabel(start) + "～" + FreqLabel(stop));
+      TGraphRange range;
+      InitGraphRange(range, band);
+      EXPECT_EQ(range.StartFreq, start);
+      EXPECT_EQ(range.StopFreq, stop);
+      EXPECT_EQ(range.Band, band);
+      EXPECT_EQ(range.MinR, 1000.0);
+      EXPECT_EQ(range.MaxR, 100000.0);
+      EXPECT_EQ(range.MinTheta, -90.0);
+      EXPECT_EQ(range.MaxTheta, 90.0);
+    }
   }
-  for (int band : {0, -1, 11, 1000}) EXPECT_FALSE(IsValidBand(band));
+  EXPECT_EQ(band, BAND_COUNT);
+  for (int invalid : {0, -1, 11, 1000}) EXPECT_FALSE(IsValidBand(invalid));
 }
 
 TRawData RandomRaw(int band, unsigned seed) {

@@ -57,6 +57,10 @@ std::vector<std::string> SettingLines() {
           "END:"};
 }
 
+void InsertLine(TLines& lines, int at, const std::string& line) {
+  lines.insert(lines.begin() + at, line);
+}
+
 std::string JoinLines(const std::vector<std::string>& lines, const std::string& eol) {
   std::string text;
   for (const std::string& line : lines) text += line + eol;

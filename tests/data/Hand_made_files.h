@@ -2,10 +2,25 @@
 // line ends), for the reader tests and the command-line tests.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace doz::test {
+
+using TLines = std::vector<std::string>;
+
+// One change to a hand-made file, whether the reader must accept the result,
+// and what else its result must show.
+template <class TResult>
+struct TEditCase {
+  const char* name;
+  std::function<void(TLines&)> edit;
+  bool ok;
+  std::function<void(const TResult&)> check = nullptr;
+};
+
+void InsertLine(TLines& lines, int at, const std::string& line);
 
 // Lines before the first record of a .DTA file.
 constexpr int DTA_HEADER_LINES = 6;

@@ -1,12 +1,12 @@
 // The unit protocol against the simulated unit and, where exact replies are
 // needed, against a scripted one: the three ways of reading a reply, finding
 // and checking the unit, the start commands, stopping and releasing, each
-// with the port state it leaves. Lower time bounds are exact, upper bounds
-// generous: the machine is shared.
+// with the port state it leaves.
 #include "Unit_protocol.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <memory>
@@ -15,6 +15,7 @@
 #include "Doz_setting.h"
 #include "Scripted_unit.h"
 #include "Serialport.h"
+#include "Stopwatch.h"
 #include "Temp_dir.h"
 #include "Unitsim_process.h"
 
@@ -23,13 +24,16 @@ namespace {
 
 using namespace std::chrono_literals;
 using test::TScriptedUnit;
+using test::TStopwatch;
 using test::TUnitScript;
-using TClock = std::chrono::steady_clock;
 
-constexpr auto kSlack = 400ms;
-
-std::chrono::milliseconds Since(TClock::time_point start) {
-  return std::chrono::duration_cast<std::chrono::milliseconds>(TClock::now() - start);
+// A unit that answers a start with its count only: no stream follows, so the
+// next command finds it listening.
+TUnitScript CountOnly() {
+  TUnitScript script;
+  script.useRecords = true;
+  script.endMark.clear();
+  return script;
 }
 
 // The protocol on a port to some device.
@@ -107,7 +111,7 @@ TEST_F(ProtocolTest, ThreeReplyReadersTakeTheirLengthsAndIgnoreTheTerminator) {
       answer = c.sent;
     }
     std::string reply = "unchanged";
-    const auto start = TClock::now();
+    const TStopwatch watch;
     bool ok = false;
     switch (c.reader) {
       case TReader::Fixed4:
@@ -120,7 +124,7 @@ TEST_F(ProtocolTest, ThreeReplyReadersTakeTheirLengthsAndIgnoreTheTerminator) {
         ok = protocol.SendCmdExpect("X?", "OK", 100);
         break;
     }
-    const auto took = Since(start);
+    const auto took = watch.Elapsed();
     SCOPED_TRACE(testing::Message() << "reader " << int(c.reader) << " reply '" << c.sent << "'");
     EXPECT_EQ(ok, c.ok);
     if (c.ok && c.reader != TReader::ExpectOK) {
@@ -130,8 +134,7 @@ TEST_F(ProtocolTest, ThreeReplyReadersTakeTheirLengthsAndIgnoreTheTerminator) {
     // time-out ("U?" asks six); a wrong reply of full length fails at once.
     const std::size_t wanted = c.reader == TReader::Fixed4 ? 5 : c.reader == TReader::Short ? 6 : 3;
     if (c.sent.size() < wanted) {
-      EXPECT_GE(took, 100ms);
-      EXPECT_LT(took, 100ms + kSlack);
+      EXPECT_TRUE(test::Waited(took, 100ms));
     } else {
       EXPECT_LT(took, 100ms);
     }
@@ -190,10 +193,9 @@ TEST_F(ProtocolTest, FindingTheSimulatedUnitFailsAtItsFirstFault) {
 
 TEST_F(ProtocolTest, FindingWaitsTwoSecondsForTheStopReply) {
   OpenSim({"--fault", "mute=ME"});
-  const auto start = TClock::now();
+  const TStopwatch watch;
   EXPECT_FALSE(protocol.CheckUnit());
-  EXPECT_GE(Since(start), 2000ms);
-  EXPECT_LT(Since(start), 2000ms + kSlack);
+  EXPECT_TRUE(test::Waited(watch.Elapsed(), 2000ms));
 }
 
 struct TCheckCase {
@@ -216,24 +218,17 @@ TEST_F(ProtocolTest, CheckingTheUnitNamesEachFailure) {
     SCOPED_TRACE(c.fault[1]);
     OpenSim(c.fault);
     std::string version = "v", serial = "s";
+    const TStopwatch watch;
     EXPECT_EQ(protocol.GetUnitInfo(version, serial), c.result);
     if (c.result == TUnitCheck::Ok) {
       EXPECT_EQ(version, "1.10");
       EXPECT_EQ(serial, "SN42");
+      // "U?" asks six bytes of a five-byte reply; the other three replies
+      // come complete and at once.
+      EXPECT_TRUE(test::Waited(watch.Elapsed(), 100ms));
     }
     protocol.CloseCOM();
   }
-}
-
-TEST_F(ProtocolTest, IdentityCheckWaitsItsFullTimeOut) {
-  OpenSim({});
-  std::string version, serial;
-  const auto start = TClock::now();
-  ASSERT_EQ(protocol.GetUnitInfo(version, serial), TUnitCheck::Ok);
-  // "U?" asks six bytes of a five-byte reply; the other three replies come
-  // complete and at once.
-  EXPECT_GE(Since(start), 100ms);
-  EXPECT_LT(Since(start), 100ms + kSlack);
 }
 
 TEST_F(ProtocolTest, CheckingAClosedPortSendsNothing) {
@@ -247,10 +242,7 @@ TEST_F(ProtocolTest, CheckingAClosedPortSendsNothing) {
 }
 
 TEST_F(ProtocolTest, StartSendsTheAveragingAndTheBandDigit) {
-  TUnitScript script;
-  script.useRecords = true;  // no stream: the next start finds the unit listening
-  script.endMark.clear();
-  OpenScript(script);
+  OpenScript(CountOnly());
   for (int band = 1; band <= BAND_COUNT; ++band) {
     protocol.fSession = true;
     EXPECT_EQ(protocol.StartSweep(band % 2 == 0, band), TStartResult::Ok) << band;
@@ -286,11 +278,9 @@ TEST_F(ProtocolTest, StartRepliesAreCheckedAndRefusalsKeepThePortOpen) {
   };
   for (const TStartCase& c : cases) {
     SCOPED_TRACE(c.msReply + " " + c.countReply);
-    TUnitScript script;
+    TUnitScript script = CountOnly();
     script.msReply = c.msReply;
     script.countReply = c.countReply;
-    script.useRecords = true;
-    script.endMark.clear();
     OpenScript(script);
     protocol.fSession = true;
     EXPECT_EQ(protocol.StartSweep(false, 1), c.result);
@@ -311,56 +301,29 @@ TEST_F(ProtocolTest, UnansweredStartCommandsCloseThePort) {
   }
 }
 
-TEST_F(ProtocolTest, SimulatedUnitStartsRefusesAndMiscounts) {
-  const std::pair<std::vector<std::string>, TStartResult> cases[] = {
-      {{}, TStartResult::Ok},
-      {{"--fault", "refuse-start"}, TStartResult::Refused},
-      {{"--fault", "point-count=557"}, TStartResult::CountMismatch},
-  };
-  for (const auto& [fault, result] : cases) {
-    SCOPED_TRACE(fault.empty() ? "healthy" : fault[1]);
-    OpenSim(fault);
-    protocol.fSession = true;
-    EXPECT_EQ(protocol.StartSweep(true, 1), result);
-    ExpectOpen();
-    protocol.CloseCOM();
-  }
-}
-
-TEST_F(ProtocolTest, StopTriesThreeTimesAndStopsAtTheFirstSuccess) {
-  for (int answeredAt = 1; answeredAt <= 3; ++answeredAt) {
+TEST_F(ProtocolTest, StopTriesThreeTimesAndClosesThePortWhateverTheOutcome) {
+  // The unit answers "ME" at attempt answeredAt; 4 is never, which keeps the
+  // session.
+  for (int answeredAt = 1; answeredAt <= 4; ++answeredAt) {
     SCOPED_TRACE(answeredAt);
+    const bool answered = answeredAt <= 3;
     TUnitScript script;
     script.silent = [answeredAt](const std::string& command, int n) {
       return command == "ME" && n < answeredAt;
     };
     OpenScript(script);
     protocol.fSession = true;
-    const auto start = TClock::now();
-    EXPECT_TRUE(protocol.StopMeasure());
-    EXPECT_GE(Since(start), 300ms * (answeredAt - 1));
-    EXPECT_EQ(unit->Count("ME"), answeredAt);
-    EXPECT_FALSE(protocol.fSession);
+    const TStopwatch watch;
+    EXPECT_EQ(protocol.StopMeasure(), answered);
+    EXPECT_TRUE(test::Waited(watch.Elapsed(), 300ms * (answeredAt - 1)));
+    EXPECT_EQ(unit->Count("ME"), std::min(answeredAt, 3));
+    EXPECT_EQ(protocol.fSession, !answered);
     ExpectClosed();
   }
-}
-
-TEST_F(ProtocolTest, StopWithoutAnswerClosesThePortButKeepsTheSession) {
-  TUnitScript script;
-  script.silent = [](const std::string& command, int) { return command == "ME"; };
-  OpenScript(script);
-  protocol.fSession = true;
-  auto start = TClock::now();
-  EXPECT_FALSE(protocol.StopMeasure());
-  EXPECT_GE(Since(start), 900ms);
-  EXPECT_LT(Since(start), 900ms + kSlack);
-  EXPECT_EQ(unit->Count("ME"), 3);
-  EXPECT_TRUE(protocol.fSession);
-  ExpectClosed();
   // A later close request stops again, and fails at once on the closed port.
-  start = TClock::now();
+  const TStopwatch watch;
   EXPECT_FALSE(protocol.StopMeasure());
-  EXPECT_LT(Since(start), 100ms);
+  EXPECT_LT(watch.Elapsed(), 100ms);
   EXPECT_EQ(unit->Count("ME"), 3);
   EXPECT_TRUE(protocol.fSession);
 }
@@ -388,21 +351,17 @@ TEST_F(ProtocolTest, ReleaseSendsOneStopAndIgnoresItsOutcome) {
   ExpectOpen();
 
   protocol.fSession = true;
-  const auto start = TClock::now();
+  const TStopwatch watch;
   protocol.ReleaseCOM();
-  EXPECT_GE(Since(start), 300ms);
+  EXPECT_GE(watch.Elapsed(), 300ms);
   EXPECT_EQ(unit->Count("ME"), 1);
   EXPECT_FALSE(protocol.fSession);
   ExpectClosed();
-}
 
-TEST_F(ProtocolTest, ReleaseOfASessionOnAClosedPortOnlyEndsTheSession) {
-  OpenScript(TUnitScript{});
-  protocol.CloseCOM();
   protocol.fSession = true;
   protocol.ReleaseCOM();
-  EXPECT_FALSE(protocol.fSession);
-  EXPECT_EQ(unit->Count("ME"), 0);
+  EXPECT_FALSE(protocol.fSession) << "on a closed port it only ends the session";
+  EXPECT_EQ(unit->Count("ME"), 1);
 }
 
 TEST_F(ProtocolTest, OpenReusesAnOpenPortAndReportsADeviceThatIsNotThere) {

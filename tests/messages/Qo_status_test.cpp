@@ -36,6 +36,7 @@ class TFakePanels : public TStatusPanels {
   int writes = 0;
 };
 
+// "%N" in a text stands for the unit's name.
 struct TStatusCase {
   const char* operation;
   std::function<void(TQo_Status&)> call;
@@ -46,11 +47,11 @@ struct TStatusCase {
 std::vector<TStatusCase> StatusCases() {
   return {
       {"ShowUnitInfo",
-       [](TQo_Status& s) { s.ShowUnitInfo(QStringLiteral("Do-Z"), QStringLiteral("1234"),
+       [](TQo_Status& s) { s.ShowUnitInfo(QStringLiteral("Du-D2"), QStringLiteral("1234"),
                                           QStringLiteral("1.00")); },
-       0, QStringLiteral("Do-Z/ SN=1234/ 1.00")},
+       0, QStringLiteral("Du-D2/ SN=1234/ 1.00")},
       {"ShowUnitNotFound", [](TQo_Status& s) { s.ShowUnitNotFound(); }, 0,
-       QStringLiteral("Do-Z が見つかりませんでした")},
+       QStringLiteral("%N が見つかりませんでした")},
       {"ShowModelNotFound", [](TQo_Status& s) { s.ShowModelNotFound(); }, 0,
        QStringLiteral("Ru-Z, Du-D2 が見つかりませんでした")},
       {"ShowPortOpenError", [](TQo_Status& s) { s.ShowPortOpenError(); }, 0,
@@ -60,9 +61,9 @@ std::vector<TStatusCase> StatusCases() {
       {"ShowCommandSendError", [](TQo_Status& s) { s.ShowCommandSendError(); }, 1,
        QStringLiteral("コマンド送信エラーです")},
       {"ShowResponseError", [](TQo_Status& s) { s.ShowResponseError(); }, 1,
-       QStringLiteral("Do-Z 応答エラーです")},
+       QStringLiteral("%N 応答エラーです")},
       {"ShowNotCalibrated", [](TQo_Status& s) { s.ShowNotCalibrated(); }, 1,
-       QStringLiteral("Do-Z 未校正です")},
+       QStringLiteral("%N 未校正です")},
       {"ShowMeasuring", [](TQo_Status& s) { s.ShowMeasuring(); }, 1,
        QStringLiteral("測定中です")},
       {"ShowReceiving", [](TQo_Status& s) { s.ShowReceiving(); }, 1,
@@ -85,27 +86,19 @@ std::vector<TStatusCase> StatusCases() {
 }
 
 TEST(QoStatus, EveryFixedTextGoesToItsPanelOnly) {
-  for (const TStatusCase& c : StatusCases()) {
-    SCOPED_TRACE(c.operation);
-    TFakePanels panels(3);
-    TQo_Status status(panels, QStringLiteral("Do-Z"), 2);
-    c.call(status);
-    for (int p = 0; p < 3; ++p) {
-      EXPECT_EQ(panels.texts[p], p == c.panel ? c.text : QStringLiteral("old")) << p;
-      EXPECT_EQ(panels.widths[p], p == c.panel ? StatusPanelWidth(panels.TextWidth(c.text)) : 50);
+  for (const QString& name : {QStringLiteral("Do-Z"), QStringLiteral("Ru-Z")}) {
+    for (const TStatusCase& c : StatusCases()) {
+      SCOPED_TRACE(c.operation + (" for " + name.toStdString()));
+      TFakePanels panels(3);
+      TQo_Status status(panels, name, 2);
+      c.call(status);
+      const QString text = QString(c.text).replace(QStringLiteral("%N"), name);
+      for (int p = 0; p < 3; ++p) {
+        EXPECT_EQ(panels.texts[p], p == c.panel ? text : QStringLiteral("old")) << p;
+        EXPECT_EQ(panels.widths[p], p == c.panel ? StatusPanelWidth(panels.TextWidth(text)) : 50);
+      }
     }
   }
-}
-
-TEST(QoStatus, NameComesFromTheField) {
-  TFakePanels panels(3);
-  TQo_Status status(panels, QStringLiteral("Ru-Z"), 2);
-  status.ShowUnitNotFound();
-  status.ShowNotCalibrated();
-  EXPECT_EQ(panels.texts[0], QStringLiteral("Ru-Z が見つかりませんでした"));
-  EXPECT_EQ(panels.texts[1], QStringLiteral("Ru-Z 未校正です"));
-  status.ShowResponseError();
-  EXPECT_EQ(panels.texts[1], QStringLiteral("Ru-Z 応答エラーです"));
 }
 
 TEST(QoStatus, PanelWidthFollowsTheMeasuredText) {

@@ -62,4 +62,11 @@ bool TPtyPair::WaitQueued(int slaveFd, int count) {
   return queued >= count;
 }
 
+bool TPtyPair::SendQueued(int slaveFd, std::string_view text) {
+  int before = 0;
+  if (ioctl(slaveFd, FIONREAD, &before) != 0) return false;
+  Send(text);
+  return WaitQueued(slaveFd, before + static_cast<int>(text.size()));
+}
+
 }  // namespace doz::test

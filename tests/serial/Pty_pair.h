@@ -23,6 +23,8 @@ class TPtyPair {
   // Waits until the slave's input queue holds count bytes (the terminal hands
   // bytes over asynchronously); false after 2 s.
   static bool WaitQueued(int slaveFd, int count);
+  // Sends text and waits until it all sits in the slave's input queue.
+  bool SendQueued(int slaveFd, std::string_view text);
   // The device goes away, as a pulled adapter would.
   void CloseMaster();
 

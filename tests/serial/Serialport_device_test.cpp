@@ -10,14 +10,14 @@
 #include <thread>
 
 #include "Child_process.h"
-#include "Pty_pair.h"
-#include "Serialport.h"
+#include "Pty_port_test.h"
+#include "Stopwatch.h"
 
 namespace doz {
 namespace {
 
 using namespace std::chrono_literals;
-using TClock = std::chrono::steady_clock;
+using test::TStopwatch;
 
 // Privileged processes may open a terminal despite TIOCEXCL; an ordinary
 // user's cannot. Drops that privilege for the calling (child) process.
@@ -28,10 +28,6 @@ bool DropSysAdmin() {
   data[0].effective &= ~(1u << CAP_SYS_ADMIN);
   data[0].permitted &= ~(1u << CAP_SYS_ADMIN);
   return syscall(SYS_capset, &header, data) == 0;
-}
-
-std::chrono::milliseconds Since(TClock::time_point start) {
-  return std::chrono::duration_cast<std::chrono::milliseconds>(TClock::now() - start);
 }
 
 bool ConnectsTo(const std::string& device) {
@@ -74,12 +70,8 @@ TEST(SerialportExclusive, OrdinaryUserReopensAfterClose) {
             true);
 }
 
-class SerialportVanished : public ::testing::Test {
+class SerialportVanished : public test::TPtyPortTest {
  protected:
-  void SetUp() override {
-    port.SetPortName(pty.SlavePath());
-    ASSERT_TRUE(port.Connect());
-  }
   // The device goes after a while, as a pulled adapter would.
   std::thread UnplugAfter(std::chrono::milliseconds delay, const std::string& lastWords = "") {
     return std::thread([this, delay, lastWords] {
@@ -88,16 +80,14 @@ class SerialportVanished : public ::testing::Test {
       pty.CloseMaster();
     });
   }
-  test::TPtyPair pty;
-  TSerialPort port;
 };
 
 TEST_F(SerialportVanished, ReadReturnsAndThePortIsClosed) {
   std::thread unplug = UnplugAfter(150ms, "12345");
   char buffer[21] = {};
-  const auto start = TClock::now();
+  const TStopwatch watch;
   const std::uint32_t got = port.ReadData_inTime(buffer, 21, 2000);
-  const auto took = Since(start);
+  const auto took = watch.Elapsed();
   unplug.join();
   EXPECT_EQ(got, 5u) << "what arrived before the device went";
   EXPECT_EQ(std::string(buffer, 5), "12345");
@@ -111,27 +101,27 @@ TEST_F(SerialportVanished, ReadReturnsAndThePortIsClosed) {
 TEST_F(SerialportVanished, ReadOnAGoneDeviceEndsAtOnce) {
   pty.CloseMaster();
   char buffer[4];
-  const auto start = TClock::now();
+  const TStopwatch watch;
   EXPECT_EQ(port.ReadData_inTime(buffer, 4, 2000), 0u);
-  EXPECT_LT(Since(start), 1000ms);
+  EXPECT_LT(watch.Elapsed(), 1000ms);
   EXPECT_FALSE(port.Connected());
 }
 
 TEST_F(SerialportVanished, WriteOnAGoneDeviceEndsAtOnce) {
   pty.CloseMaster();
-  const auto start = TClock::now();
+  const TStopwatch watch;
   EXPECT_EQ(port.SendDataEx("hello", 5, 2000), 0u);
+  EXPECT_LT(watch.Elapsed(), 1000ms);
   EXPECT_FALSE(port.Connected()) << "a write to a hung-up terminal notes it";
-  EXPECT_LT(Since(start), 1000ms);
   EXPECT_FALSE(port.Connect()) << "the device is gone for good";
 }
 
 TEST_F(SerialportVanished, WriterBlockedOnAFullTerminalSeesTheHangUp) {
   std::thread unplug = UnplugAfter(150ms);
   const std::string lots(200000, 'z');
-  const auto start = TClock::now();
+  const TStopwatch watch;
   const std::uint32_t sent = port.SendDataEx(lots.data(), std::uint32_t(lots.size()), 3000);
-  const auto took = Since(start);
+  const auto took = watch.Elapsed();
   unplug.join();
   EXPECT_LT(sent, lots.size());
   EXPECT_LT(took, 2000ms);

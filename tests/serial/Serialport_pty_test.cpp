@@ -1,6 +1,5 @@
 // The driver on a pseudo-terminal: open and close, line rates, queues,
-// purges and every time-out rule. Lower time bounds are exact, upper bounds
-// generous: the machine is shared.
+// purges and every time-out rule.
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -10,42 +9,22 @@
 #include <string>
 #include <thread>
 
-#include "Pty_pair.h"
-#include "Serialport.h"
+#include "Pty_port_test.h"
+#include "Stopwatch.h"
 
 namespace doz {
 namespace {
 
 using namespace std::chrono_literals;
+using test::TStopwatch;
 using TClock = std::chrono::steady_clock;
 
-constexpr auto kSlack = 400ms;  // how late a wait may end on a busy machine
-
-class SerialportPty : public ::testing::Test {
- protected:
-  void SetUp() override {
-    port.SetPortName(pty.SlavePath());
-    ASSERT_TRUE(port.Connect());
-  }
-  // Puts text in the driver's receive queue and waits until it is there.
-  void Queue(const std::string& text) {
-    const std::uint32_t before = port.CountRX();
-    pty.Send(text);
-    ASSERT_TRUE(test::TPtyPair::WaitQueued(port.Handle(), int(before + text.size())));
-  }
-  test::TPtyPair pty;
-  TSerialPort port;
-};
-
-std::chrono::milliseconds Since(TClock::time_point start) {
-  return std::chrono::duration_cast<std::chrono::milliseconds>(TClock::now() - start);
-}
+using SerialportPty = test::TPtyPortTest;
 
 TEST_F(SerialportPty, ConnectTwiceDisconnectTwice) {
   EXPECT_TRUE(port.Connected());
-  EXPECT_TRUE(port.Connect()) << "already open";
   const int fd = port.Handle();
-  EXPECT_TRUE(port.Connect());
+  EXPECT_TRUE(port.Connect()) << "already open";
   EXPECT_EQ(port.Handle(), fd) << "not reopened";
   EXPECT_TRUE(port.Disconnect());
   EXPECT_FALSE(port.Connected());
@@ -53,15 +32,20 @@ TEST_F(SerialportPty, ConnectTwiceDisconnectTwice) {
   EXPECT_TRUE(port.Connect()) << "the device can be opened again";
 }
 
-TEST_F(SerialportPty, StandardAndArbitraryRatesReachTheKernel) {
+TEST_F(SerialportPty, EveryNamedRateAndACustomOneReachTheKernel) {
   EXPECT_EQ(test::LineRate(port.Handle()), 9600u);
-  const std::uint32_t rates[] = {14400, 56000, 128000, 256000, 250000, 115200, 110};
-  for (const std::uint32_t rate : rates) {
-    port.SetBaudRateValue(rate);
-    EXPECT_EQ(test::LineRate(port.Handle()), rate);
+  // 14400, 56000, 128000 and 256000 have no termios constant.
+  const std::pair<TBaudRate, std::uint32_t> named[] = {
+      {br110, 110},       {br300, 300},       {br600, 600},       {br1200, 1200},
+      {br2400, 2400},     {br4800, 4800},     {br9600, 9600},     {br14400, 14400},
+      {br19200, 19200},   {br38400, 38400},   {br56000, 56000},   {br57600, 57600},
+      {br115200, 115200}, {br128000, 128000}, {br256000, 256000}};
+  for (const auto& [rate, bitsPerSecond] : named) {
+    port.SetBaudRate(rate);
+    EXPECT_EQ(test::LineRate(port.Handle()), bitsPerSecond) << rate;
   }
-  port.SetBaudRate(br9600);
-  EXPECT_EQ(test::LineRate(port.Handle()), 9600u);
+  port.SetBaudRateValue(250000);
+  EXPECT_EQ(test::LineRate(port.Handle()), 250000u);
   port.SetBaudRateValue(0);
   EXPECT_FALSE(port.ApplyCOMSettings()) << "no rate is no line";
   EXPECT_TRUE(port.Connected());
@@ -123,19 +107,18 @@ TEST_F(SerialportPty, ReadWaitsTheTimeoutForMissingBytes) {
   Queue("0123456789");
   char buffer[32] = {};
   port.SetInputTimeout(100);
-  const auto start = TClock::now();
+  const TStopwatch watch;
   EXPECT_EQ(port.ReadData(buffer, 21), 10u);
-  EXPECT_GE(Since(start), 100ms);
-  EXPECT_LT(Since(start), 100ms + kSlack);
+  EXPECT_TRUE(test::Waited(watch.Elapsed(), 100ms));
   EXPECT_EQ(std::string(buffer, 10), "0123456789");
 }
 
 TEST_F(SerialportPty, QueuedBytesAreReadWhateverTheTimeout) {
   Queue("abcdef");
   char buffer[8] = {};
-  const auto start = TClock::now();
+  const TStopwatch watch;
   EXPECT_EQ(port.ReadData_inTime(buffer, 6, 0), 6u) << "the time-out counts only while the queue is empty";
-  EXPECT_LT(Since(start), kSlack);
+  EXPECT_LT(watch.Elapsed(), test::kSlack);
   EXPECT_EQ(port.ReadData_inTime(buffer, 6, 0), 0u);
 }
 
@@ -147,9 +130,9 @@ TEST_F(SerialportPty, BytesArrivingInPiecesCompleteTheRead) {
     pty.Send("ABCDEFGHIJK");
   });
   char buffer[21] = {};
-  const auto start = TClock::now();
+  const TStopwatch watch;
   const std::uint32_t got = port.ReadData_inTime(buffer, 21, 3000);
-  const auto took = Since(start);
+  const auto took = watch.Elapsed();
   device.join();
   EXPECT_EQ(got, 21u);
   EXPECT_EQ(std::string(buffer, 21), "0123456789ABCDEFGHIJK");
@@ -163,9 +146,9 @@ TEST_F(SerialportPty, TimedReadsStoreTheirTimeout) {
   EXPECT_EQ(port.InputTimeout(), 20u);
   EXPECT_EQ(port.ReadData2(buffer, 4, 30), 0u);
   EXPECT_EQ(port.InputTimeout(), 30u);
-  const auto start = TClock::now();
+  const TStopwatch watch;
   EXPECT_EQ(port.ReadData(buffer, 4), 0u);
-  EXPECT_GE(Since(start), 30ms) << "the last timed read's time-out";
+  EXPECT_TRUE(test::Waited(watch.Elapsed(), 30ms)) << "the last timed read's time-out";
 }
 
 TEST_F(SerialportPty, SingleBytesAndReadAll) {
@@ -192,15 +175,14 @@ TEST_F(SerialportPty, SilentReadCostsNoCpu) {
   rusage before{}, after{};
   getrusage(RUSAGE_THREAD, &before);
   char buffer[21];
-  const auto start = TClock::now();
+  const TStopwatch watch;
   EXPECT_EQ(port.ReadData_inTime(buffer, 21, 2000), 0u);
-  const auto took = Since(start);
+  const auto took = watch.Elapsed();
   getrusage(RUSAGE_THREAD, &after);
   const auto cpuUs = [](const rusage& r) {
     return (r.ru_utime.tv_sec + r.ru_stime.tv_sec) * 1000000L + r.ru_utime.tv_usec + r.ru_stime.tv_usec;
   };
-  EXPECT_GE(took, 2000ms);
-  EXPECT_LT(took, 2000ms + kSlack);
+  EXPECT_TRUE(test::Waited(took, 2000ms));
   EXPECT_LT(cpuUs(after) - cpuUs(before), 20000) << "waiting happens in poll(), not in a loop";
 }
 
@@ -208,13 +190,11 @@ TEST_F(SerialportPty, SendTimesOutFromTheLastProgress) {
   // Nobody reads the device: the terminal fills, and the send gives up once
   // the time-out has passed without progress.
   const std::string lots(200000, 'x');
-  const auto start = TClock::now();
+  const TStopwatch watch;
   const std::uint32_t sent = port.SendDataEx(lots.data(), std::uint32_t(lots.size()), 150);
-  const auto took = Since(start);
+  EXPECT_TRUE(test::Waited(watch.Elapsed(), 150ms));
   EXPECT_GT(sent, 0u);
   EXPECT_LT(sent, lots.size());
-  EXPECT_GE(took, 150ms);
-  EXPECT_LT(took, 150ms + kSlack);
   EXPECT_TRUE(port.Connected());
 }
 
@@ -233,9 +213,9 @@ TEST_F(SerialportPty, SlowSteadyDrainNeverTimesOut) {
       if (n > 0) drained += std::size_t(n);
     }
   });
-  const auto start = TClock::now();
+  const TStopwatch watch;
   const std::uint32_t sent = port.SendDataEx(lots.data(), std::uint32_t(lots.size()), 1500);
-  const auto took = Since(start);
+  const auto took = watch.Elapsed();
   device.join();
   EXPECT_EQ(sent, lots.size());
   EXPECT_GT(took, 1500ms) << "the whole transfer outlasts the time-out";
@@ -259,8 +239,7 @@ TEST_F(SerialportPty, AdoptedAndForgottenHandles) {
   TSerialPort other;
   other.SetHandle(fd);
   ASSERT_TRUE(other.Connected());
-  pty.Send("hi");
-  ASSERT_TRUE(test::TPtyPair::WaitQueued(fd, 2));
+  ASSERT_TRUE(pty.SendQueued(fd, "hi"));
   char buffer[2];
   EXPECT_EQ(other.ReadData_inTime(buffer, 2, 100), 2u);
   other.SetHandle(-1);

@@ -73,16 +73,6 @@ TEST(UnitsimCommands, CommandsInPiecesAndLineFeedsAndOwnTexts) {
   EXPECT_EQ(unit.Pending(), "A123\rV2.0\r");
 }
 
-TEST(UnitsimCommands, AveragingFollowsMs) {
-  const TUnitsimOptions options;
-  TSimulatedUnit unit(options);
-  EXPECT_FALSE(unit.Averaging());
-  Ask(unit, "MS1");
-  EXPECT_TRUE(unit.Averaging());
-  Ask(unit, "MS0");
-  EXPECT_FALSE(unit.Averaging());
-}
-
 TEST(UnitsimSweep, EveryBandIsFramedAndOnTheGrid) {
   const TUnitsimOptions options;
   TSimulatedUnit unit(options);
@@ -107,16 +97,6 @@ TEST(UnitsimSweep, EveryBandIsFramedAndOnTheGrid) {
       EXPECT_LT(std::abs(v.Theta), 90.0);
     }
   }
-}
-
-TEST(UnitsimSweep, DecadeSlotsDecodeToTheirFrequencies) {
-  const TUnitsimOptions options;
-  TSimulatedUnit unit(options);
-  const TSweep sweep = SplitSweep(SweepBytes(unit, 1), 556);
-  ASSERT_EQ(sweep.records.size(), 556u);
-  const std::pair<int, double> decades[] = {{0, 10.0}, {94, 100.0}, {215, 1000.0}, {367, 10000.0}, {555, 100000.0}};
-  for (const auto& [slot, hertz] : decades)
-    EXPECT_NEAR(DecodeRecord(sweep.records[std::size_t(slot)].c_str()).Freq, hertz, hertz * 0.001) << slot;
 }
 
 TEST(UnitsimSweep, LooksLikeALoudspeaker) {
@@ -148,11 +128,12 @@ TEST(UnitsimSweep, SeedMakesItReproducible) {
   EXPECT_EQ(again, SweepBytes(second, 3)) << "the n-th sweep of a run is the same";
 }
 
-// Relative deviation of the measured resistance from the model, RMS.
-double NoiseOf(bool averaging) {
+// Relative deviation of the measured resistance from the model, RMS, in a
+// band-1 sweep after the given averaging commands.
+double NoiseOf(const std::vector<std::string>& commands) {
   TUnitsimOptions options;
   TSimulatedUnit unit(options);
-  Ask(unit, averaging ? "MS1" : "MS0");
+  for (const std::string& command : commands) Ask(unit, command);
   const TSweep sweep = SplitSweep(SweepBytes(unit, 1), 556);
   const TImpedanceModel model(options.Seed);
   double sum = 0.0;
@@ -164,11 +145,12 @@ double NoiseOf(bool averaging) {
   return std::sqrt(sum / double(sweep.records.size()));
 }
 
-TEST(UnitsimSweep, UnitAveragingLowersTheNoise) {
-  const double plain = NoiseOf(false);
-  const double averaged = NoiseOf(true);
+TEST(UnitsimSweep, UnitAveragingLowersTheNoiseFromMs1ToMs0) {
+  const double plain = NoiseOf({});
+  const double averaged = NoiseOf({"MS1"});
   EXPECT_GT(averaged, 0.0) << "still a measurement";
-  EXPECT_LT(averaged, plain * 0.5);
+  EXPECT_LT(averaged, plain * 0.5) << "a fresh unit does not average";
+  EXPECT_LT(averaged, NoiseOf({"MS1", "MS0"}) * 0.5) << "MS0 ends the averaging";
   EXPECT_LT(plain, 0.02);
 }
 
@@ -225,25 +207,29 @@ TEST(UnitsimFaults, IdentityCalibrationAndRefusal) {
   EXPECT_FALSE(unit.Streaming());
 }
 
-TEST(UnitsimFaults, WrongPointCountStillSendsTheBand) {
-  const TUnitsimOptions options = WithFaults({"point-count=557"});
-  TSimulatedUnit unit(options);
-  const TSweep sweep = SplitSweep(SweepBytes(unit, 1), 556);
-  EXPECT_EQ(sweep.countReply, "022D\r");
-  EXPECT_EQ(sweep.records.size(), 556u);
-  EXPECT_EQ(sweep.tail, "OK\r");
-}
-
-TEST(UnitsimFaults, SilenceAfterK) {
-  const TUnitsimOptions options = WithFaults({"silent-after=10"});
-  TSimulatedUnit unit(options);
-  const TSweep sweep = SplitSweep(SweepBytes(unit, 10), 95);
-  EXPECT_EQ(sweep.records.size(), 10u);
-  EXPECT_EQ(sweep.tail, "") << "no end mark";
-  EXPECT_EQ(Ask(unit, "ME"), "OK\r");
-  const TUnitsimOptions zero = WithFaults({"silent-after=0"});
-  TSimulatedUnit none(zero);
-  EXPECT_EQ(SweepBytes(none, 10), "005F\r");
+TEST(UnitsimFaults, SweepShapeFaultsAndTheStopStillAnswered) {
+  struct TCase {
+    const char* fault;
+    int band;
+    const char* countReply;
+    std::size_t records;
+    const char* tail;
+  };
+  const TCase cases[] = {
+      {"point-count=557", 1, "022D\r", 556, "OK\r"},  // the band is still sent whole
+      {"silent-after=10", 10, "005F\r", 10, ""},     // no end mark
+      {"silent-after=0", 10, "005F\r", 0, ""},
+      {"end-mark=NG", 10, "005F\r", 95, "NG\r"},
+  };
+  for (const TCase& c : cases) {
+    const TUnitsimOptions options = WithFaults({c.fault});
+    TSimulatedUnit unit(options);
+    const TSweep sweep = SplitSweep(SweepBytes(unit, c.band), std::size_t(BandDataNum(c.band)));
+    EXPECT_EQ(sweep.countReply, c.countReply) << c.fault;
+    EXPECT_EQ(sweep.records.size(), c.records) << c.fault;
+    EXPECT_EQ(sweep.tail, c.tail) << c.fault;
+    EXPECT_EQ(Ask(unit, "ME"), "OK\r") << c.fault;
+  }
 }
 
 TEST(UnitsimFaults, CarriageReturnInsidePointK) {
@@ -255,12 +241,6 @@ TEST(UnitsimFaults, CarriageReturnInsidePointK) {
   EXPECT_EQ(sweep.records[1].find('\r'), 20u);
   EXPECT_EQ(sweep.records[2].find('\r'), 10u) << "point 3, counted from 1";
   EXPECT_EQ(sweep.records[3].find('\r'), 20u);
-}
-
-TEST(UnitsimFaults, OtherEndMark) {
-  const TUnitsimOptions options = WithFaults({"end-mark=NG"});
-  TSimulatedUnit unit(options);
-  EXPECT_EQ(SplitSweep(SweepBytes(unit, 10), 95).tail, "NG\r");
 }
 
 TEST(UnitsimFaults, IgnoredMeLeavesTheSweepRunning) {

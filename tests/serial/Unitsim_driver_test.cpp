@@ -11,6 +11,7 @@
 
 #include "Doz_setting.h"
 #include "Serialport.h"
+#include "Stopwatch.h"
 #include "Temp_dir.h"
 #include "Unitsim_process.h"
 
@@ -56,36 +57,18 @@ class UnitsimDriver : public ::testing::Test {
   TSerialPort port;
 };
 
-TEST_F(UnitsimDriver, AnswersEveryCommandWithinItsTime) {
+// What each command answers is checked on the unit itself; here options and
+// replies cross the line, and the driver's time-out holds.
+TEST_F(UnitsimDriver, AnswersThroughTheLine) {
   Open({"--fast", "--unit-serial", "SN42"});
   EXPECT_EQ(Exchange(port, "?", 3), "OK\r");
-  EXPECT_EQ(Exchange(port, "U?", 5), "Do-Z\r");
-  EXPECT_EQ(Exchange(port, "V?", 5), "1.10\r");
   EXPECT_EQ(Exchange(port, "SN?", 5), "SN42\r");
-  EXPECT_EQ(Exchange(port, "M?", 2), "0\r");
-  EXPECT_EQ(Exchange(port, "MS1", 3), "OK\r");
-  EXPECT_EQ(Exchange(port, "ME", 3, 2000), "OK\r");
-  const auto start = TClock::now();
+  const test::TStopwatch watch;
   EXPECT_EQ(Exchange(port, "U?", 6), "Do-Z\r") << "asking six bytes of a five-byte reply";
-  EXPECT_GE(TClock::now() - start, 100ms) << "waits out its time-out";
+  EXPECT_TRUE(test::Waited(watch.Elapsed(), 100ms)) << "waits out its time-out";
 }
 
-TEST_F(UnitsimDriver, SweepThroughTheDriverDecodes) {
-  Open({"--fast", "--seed", "3"});
-  EXPECT_EQ(Exchange(port, "M9", 5), "005F\r");
-  const std::string bytes = ReadSweep(95);
-  ASSERT_EQ(bytes.size(), 95u * 21 + 3);
-  EXPECT_EQ(bytes.substr(95 * 21), "OK\r");
-  for (int n = 0; n < 95; ++n) {
-    const TPointValues v = DecodeRecord(bytes.c_str() + n * 21);
-    EXPECT_EQ(bytes[std::size_t(n) * 21 + 20], '\r');
-    EXPECT_GT(v.R, 0.0);
-    EXPECT_GE(v.Freq, 10.0 * 0.999);
-    EXPECT_LE(v.Freq, 100.0 * 1.001);
-  }
-}
-
-TEST_F(UnitsimDriver, PacedSweepTakesItsWireTime) {
+TEST_F(UnitsimDriver, PacedSweepArrivesWholeInItsWireTime) {
   Open({});
   const auto start = TClock::now();
   EXPECT_EQ(Exchange(port, "M9", 5), "005F\r");
@@ -95,6 +78,14 @@ TEST_F(UnitsimDriver, PacedSweepTakesItsWireTime) {
   const auto wire = std::chrono::nanoseconds((5 + 95 * 21 + 3) * 10LL * 1000000000 / 9600);
   EXPECT_GE(took, wire) << "no byte arrives before its bits are on the wire";
   EXPECT_LT(took, wire * 1.2 + 300ms);
+  EXPECT_EQ(bytes.substr(95 * 21), "OK\r");
+  for (int n = 0; n < 95; ++n) {
+    const TPointValues v = DecodeRecord(bytes.c_str() + n * 21);
+    EXPECT_EQ(bytes[std::size_t(n) * 21 + 20], '\r');
+    EXPECT_GT(v.R, 0.0);
+    EXPECT_GE(v.Freq, 10.0 * 0.999);
+    EXPECT_LE(v.Freq, 100.0 * 1.001);
+  }
 }
 
 TEST_F(UnitsimDriver, MeStopsARunningSweepAtOnce) {

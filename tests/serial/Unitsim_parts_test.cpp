@@ -62,16 +62,9 @@ TEST(UnitsimOptions, RefusesWhatItDoesNotKnow) {
 
 TEST(UnitsimOptions, HelpDocumentsEveryFault) {
   const std::string help = TUnitsimOptions::HelpText();
-  const std::pair<const char*, const char*> faults[] = {
-      {"mute=", "mute=ME"},           {"identity=", "identity=Ru-Z"},   {"uncalibrated", "uncalibrated"},
-      {"refuse-start", "refuse-start"}, {"point-count=", "point-count=1"}, {"silent-after=", "silent-after=1"},
-      {"cr-in-point=", "cr-in-point=1"}, {"end-mark=", "end-mark=NG"},   {"hangup-after=", "hangup-after=1"}};
-  for (const auto& [name, example] : faults) {
-    EXPECT_NE(help.find(name), std::string::npos) << name;
-    TUnitsimOptions o;
-    std::string error;
-    EXPECT_TRUE(o.Parse({"--fault", example}, error)) << example << ": documented and accepted";
-  }
+  for (const char* fault : {"mute=", "identity=", "uncalibrated", "refuse-start", "point-count=",
+                            "silent-after=", "cr-in-point=", "end-mark=", "hangup-after="})
+    EXPECT_NE(help.find(fault), std::string::npos) << fault;
 }
 
 TEST(PointRecord, GridIsLogSpacedWithinDecades) {
