@@ -120,16 +120,6 @@ void TScriptedUnit::Send(const std::string& bytes) {
   Wake();
 }
 
-void TScriptedUnit::HangUp() {
-  {
-    std::lock_guard lock(mutex_);
-    hangUp_ = true;
-  }
-  Wake();
-  std::unique_lock lock(mutex_);
-  changed_.wait(lock, [this] { return pty_.Master() < 0 || stop_; });
-}
-
 void TScriptedUnit::Wake() {
   const char byte = 1;
   [[maybe_unused]] const ssize_t n = write(wake_[1], &byte, 1);
@@ -137,27 +127,18 @@ void TScriptedUnit::Wake() {
 
 void TScriptedUnit::Serve() {
   for (;;) {
-    {
-      std::lock_guard lock(mutex_);
-      if (stop_) return;
-      if (hangUp_ && pty_.Master() >= 0) {
-        pty_.CloseMaster();
-        changed_.notify_all();
-      }
-    }
-    const bool open = pty_.Master() >= 0;
     bool wantOut;
     {
       std::lock_guard lock(mutex_);
+      if (stop_) return;
       wantOut = !pending_.empty();
     }
     pollfd fds[2] = {{wake_[0], POLLIN, 0},
                      {pty_.Master(), static_cast<short>(POLLIN | (wantOut ? POLLOUT : 0)), 0}};
-    poll(fds, open ? 2 : 1, kPollMs);
+    poll(fds, 2, kPollMs);
     char drain[64];
     while (read(wake_[0], drain, sizeof drain) > 0) {
     }
-    if (!open) continue;
     // While no one holds the terminal the master reports a hang-up at once.
     if ((fds[1].revents & POLLHUP) && !(fds[1].revents & POLLIN)) {
       usleep(2000);

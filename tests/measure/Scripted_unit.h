@@ -69,8 +69,6 @@ class TScriptedUnit {
   bool WaitFor(const std::string& command, int n, int timeoutMs) const;
   // Puts bytes on the line now, unasked.
   void Send(const std::string& bytes);
-  // The line goes down, as a pulled adapter.
-  void HangUp();
 
  private:
   void Serve();
@@ -92,7 +90,6 @@ class TScriptedUnit {
   std::map<std::string, int> seen_;
   std::string pending_;
   bool stop_ = false;
-  bool hangUp_ = false;
 };
 
 }  // namespace doz::test
