@@ -14,6 +14,7 @@
 #include <string>
 
 #include "Doz_setting.h"
+#include "Graph_labels.h"
 #include "Sweep_receiver.h"
 #include "Unit_protocol.h"
 
@@ -57,7 +58,7 @@ class TFormMain : public QMainWindow {
  public:
   static constexpr const char* kCaption = "Do-Z v1.1";
   static constexpr const char* kSettingsFile = "DoZ_ini.prf";
-  static constexpr int kLabelCount = 35;
+  static constexpr int kLabelCount = LABEL_COUNT;
 
   explicit TFormMain(TMainOptions options);
   ~TFormMain() override;
@@ -159,7 +160,7 @@ class TFormMain : public QMainWindow {
   TGraphRange GraphRange;
   TSettingData SettingRec;
   TWindowPos WindowPos;
-  std::array<QLabel*, kLabelCount> LabelSlots{};
+  TLabelTable LabelSlots{};
 
   // Flags.
   std::uint8_t fFirstIdle = 1;
@@ -251,7 +252,6 @@ class TFormMain : public QMainWindow {
 
   // Graph helpers.
   void ToggleGraphOption(QAction* item, std::uint8_t& flag);
-  void ShowWithLimits(double maxR, double minR, double maxTheta);
 
   // Session helpers.
   void ReceiveErrorEnding();

@@ -31,8 +31,6 @@ const char* const kLabelNames[TFormMain::kLabelCount] = {
     "Label22", "Label23", "Label24", "Label25", "Label26", "Label27", "Label28",
     "Label29", "Label30", "Label31", "Label10", "Label11", "Label12", "Label13",
     "Label14", "Label15", "Label16", "Label17", "Label18", "Label19", "Label199"};
-constexpr int kPhaseLabelsFrom = 12;
-constexpr int kFrequencyLabelsFrom = 24;
 
 void SetLabelColor(QLabel* label, const QColor& color) {
   QPalette palette = label->palette();
@@ -166,9 +164,9 @@ void TFormMain::mSetLabelColors() {
   // By name: the colours are set at creation, before the label table exists.
   for (int i = 0; i < kLabelCount; ++i) {
     QLabel* label = Client->findChild<QLabel*>(kLabelNames[i]);
-    if (i < kPhaseLabelsFrom) {
+    if (i < PHASE_SLOT) {
       SetLabelColor(label, ColorFromRef(SettingRec.PenColor_R));
-    } else if (i < kFrequencyLabelsFrom) {
+    } else if (i < FREQ_SLOT) {
       SetLabelColor(label, ColorFromRef(SettingRec.PenColor_Theta));
     } else {
       SetLabelColor(label, text);

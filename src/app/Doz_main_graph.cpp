@@ -24,18 +24,6 @@ bool TFormMain::AnyReferenceLoaded() const {
   return false;
 }
 
-// Points the renderer at the chosen sets, takes the band's frequency range and
-// the given limits, and clears the graph for the Draw call that follows.
-void TFormMain::ShowWithLimits(double maxR, double minR, double maxTheta) {
-  GraphRange.StartFreq = BandStartFreq(GraphRange.Band);
-  GraphRange.StopFreq = BandStopFreq(GraphRange.Band);
-  GraphRange.MaxR = maxR;
-  GraphRange.MinR = minR;
-  GraphRange.MaxTheta = maxTheta;
-  GraphRange.MinTheta = -maxTheta;
-  Graph->Clear();
-}
-
 namespace {
 
 TCurveStats ReferenceStats(const std::array<TCalcData, REF_MAX>& calc,
@@ -49,24 +37,23 @@ TCurveStats ReferenceStats(const std::array<TCalcData, REF_MAX>& calc,
 
 void TFormMain::mShowMeasured() {
   mSelectCurveSets();
-  const TCurveStats m = MeasuredCurveStats(MeasCalc, GraphRange.Band);
-  ShowWithLimits(m.maxR, m.minR, m.maxAbsPhase);
+  ApplyCurveLimits(GraphRange, MeasuredCurveStats(MeasCalc, GraphRange.Band));
+  Graph->Clear();
   Graph->DrawMeasurement();
 }
 
 void TFormMain::mShowReferences() {
   mSelectCurveSets();
-  const TCurveStats r = ReferenceStats(RefCalc, RefData, GraphRange.Band);
-  ShowWithLimits(r.maxR, r.minR, r.maxAbsPhase);
+  ApplyCurveLimits(GraphRange, ReferenceStats(RefCalc, RefData, GraphRange.Band));
+  Graph->Clear();
   Graph->DrawReferences();
 }
 
 void TFormMain::mShowAll() {
   mSelectCurveSets();
-  const TCurveStats m = MeasuredCurveStats(MeasCalc, GraphRange.Band);
-  const TCurveStats r = ReferenceStats(RefCalc, RefData, GraphRange.Band);
-  ShowWithLimits(std::max(m.maxR, r.maxR), std::min(m.minR, r.minR),
-                 std::max(m.maxAbsPhase, r.maxAbsPhase));
+  ApplyCurveLimits(GraphRange, Combined(MeasuredCurveStats(MeasCalc, GraphRange.Band),
+                                        ReferenceStats(RefCalc, RefData, GraphRange.Band)));
+  Graph->Clear();
   Graph->DrawAll();
 }
 

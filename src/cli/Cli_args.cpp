@@ -1,5 +1,7 @@
 #include "Cli_args.h"
 
+#include <filesystem>
+
 #include <algorithm>
 
 namespace doz::cli {
@@ -52,6 +54,11 @@ std::optional<int> ParseVerbArgs(TCliArgs& parsed, const std::vector<std::string
     return EXIT_OK;
   }
   return std::nullopt;
+}
+
+bool PathTaken(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::symlink_status(path, ec).type() != std::filesystem::file_type::not_found;
 }
 
 }  // namespace doz::cli

@@ -48,4 +48,8 @@ std::optional<int> ParseVerbArgs(TCliArgs& parsed, const std::vector<std::string
                                  std::size_t positionalCount, const std::string& verb,
                                  const char* help, std::ostream& out, std::ostream& err);
 
+// Whether something (a file, a folder, even a dangling link) has the name:
+// output is never written over it without --force.
+bool PathTaken(const std::string& path);
+
 }  // namespace doz::cli

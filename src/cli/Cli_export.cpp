@@ -1,6 +1,5 @@
 #include "Cli_export.h"
 
-#include <filesystem>
 
 #include "Cli_args.h"
 #include "Cli_measurement.h"
@@ -17,12 +16,6 @@ const char* const kHelp =
     "  -o OUT.txt     output file (default: FILE's folder and name, with .txt)\n"
     "  --no-average   the unsmoothed values instead of the five-point means\n"
     "  --force        overwrite an existing output file\n";
-
-bool PathTaken(const std::string& path) {
-  std::error_code ec;
-  return std::filesystem::symlink_status(path, ec).type() !=
-         std::filesystem::file_type::not_found;
-}
 
 }  // namespace
 

@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <cctype>
-#include <filesystem>
 #include <iostream>
 #include <memory>
 
@@ -70,11 +69,6 @@ class TInterruptGuard {
   struct sigaction oldInt_ {};
   struct sigaction oldTerm_ {};
 };
-
-bool PathTaken(const std::string& path) {
-  std::error_code ec;
-  return std::filesystem::symlink_status(path, ec).type() != std::filesystem::file_type::not_found;
-}
 
 // The same file, or the same device under another name.
 bool SameFile(const struct stat& a, const struct stat& b) {

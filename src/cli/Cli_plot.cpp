@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QFile>
-#include <QFileInfo>
 #include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
@@ -97,11 +96,6 @@ std::string InfoProblem(const std::string& line) {
 }
 
 QString LocalPath(const std::string& path) { return QFile::decodeName(path.c_str()); }
-
-bool PathTaken(const std::string& path) {
-  const QFileInfo info(LocalPath(path));
-  return info.exists() || info.isSymLink();
-}
 
 // The widgets need an application object; doz-cli makes one only here.
 std::unique_ptr<QApplication> ApplicationIfNone() {

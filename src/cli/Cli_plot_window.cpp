@@ -50,18 +50,10 @@ void TCliPlotWindow::SelectAndScale() {
     range_.PlotRef[k] = smoothed ? &references_[k]->ave : &references_[k]->calc;
     unsmoothed[k] = &references_[k]->calc;
   }
-  TCurveStats stats = MeasuredCurveStats(measurement_.calc, range_.Band);
-  if (count > 0) {
-    const TCurveStats r = ReferenceCurveStats(unsmoothed, range_.Band);
-    stats = {std::max(stats.maxR, r.maxR), std::min(stats.minR, r.minR),
-             std::max(stats.maxAbsPhase, r.maxAbsPhase)};
-  }
-  range_.StartFreq = BandStartFreq(range_.Band);
-  range_.StopFreq = BandStopFreq(range_.Band);
-  range_.MaxR = stats.maxR;
-  range_.MinR = stats.minR;
-  range_.MaxTheta = stats.maxAbsPhase;
-  range_.MinTheta = -stats.maxAbsPhase;
+  const TCurveStats measured = MeasuredCurveStats(measurement_.calc, range_.Band);
+  ApplyCurveLimits(range_, count > 0
+                               ? Combined(measured, ReferenceCurveStats(unsmoothed, range_.Band))
+                               : measured);
 }
 
 bool TCliPlotWindow::PrintTo(QPaintDevice& page) {

@@ -1,5 +1,7 @@
 #include "Curve_stats.h"
 
+#include <algorithm>
+
 namespace doz {
 namespace {
 
@@ -25,12 +27,6 @@ struct TAccumulator {
   }
 };
 
-TRefSets LoadedOnly(const TRefSets& sets, const TRefMask& loaded) {
-  TRefSets only{};
-  for (int k = 0; k < REF_MAX; ++k) only[k] = loaded[k] ? sets[k] : nullptr;
-  return only;
-}
-
 }  // namespace
 
 TCurveStats MeasuredCurveStats(const TCalcData& calc, int band) {
@@ -46,20 +42,20 @@ TCurveStats ReferenceCurveStats(const TRefSets& sets, int band) {
   return a.Result();
 }
 
-double MeasuredMaxR(const TCalcData& calc, int band) { return MeasuredCurveStats(calc, band).maxR; }
-double MeasuredMinR(const TCalcData& calc, int band) { return MeasuredCurveStats(calc, band).minR; }
-double MeasuredMaxAbsPhase(const TCalcData& calc, int band) {
-  return MeasuredCurveStats(calc, band).maxAbsPhase;
+TCurveStats Combined(const TCurveStats& a, const TCurveStats& b) {
+  return {std::max(a.maxR, b.maxR), std::min(a.minR, b.minR),
+          std::max(a.maxAbsPhase, b.maxAbsPhase)};
 }
 
-double ReferenceMaxR(const TRefSets& sets, const TRefMask& loaded, int band) {
-  return ReferenceCurveStats(LoadedOnly(sets, loaded), band).maxR;
-}
-double ReferenceMinR(const TRefSets& sets, const TRefMask& loaded, int band) {
-  return ReferenceCurveStats(LoadedOnly(sets, loaded), band).minR;
-}
-double ReferenceMaxAbsPhase(const TRefSets& sets, const TRefMask& loaded, int band) {
-  return ReferenceCurveStats(LoadedOnly(sets, loaded), band).maxAbsPhase;
+void ApplyCurveLimits(TGraphRange& range, const TCurveStats& stats) {
+  if (IsValidBand(range.Band)) {
+    range.StartFreq = BandStartFreq(range.Band);
+    range.StopFreq = BandStopFreq(range.Band);
+  }
+  range.MaxR = stats.maxR;
+  range.MinR = stats.minR;
+  range.MaxTheta = stats.maxAbsPhase;
+  range.MinTheta = -stats.maxAbsPhase;
 }
 
 int PointIndexAt(const TCalcData& calc, int band, double f) {

@@ -10,7 +10,6 @@
 namespace doz {
 
 using TRefSets = std::array<const TCalcData*, REF_MAX>;
-using TRefMask = std::array<bool, REF_MAX>;
 
 // The start values stand when no point has a value.
 struct TCurveStats {
@@ -25,13 +24,11 @@ TCurveStats MeasuredCurveStats(const TCalcData& calc, int band);
 // Over every point of every set; a null entry is a reference not loaded.
 TCurveStats ReferenceCurveStats(const TRefSets& sets, int band);
 
-double MeasuredMaxR(const TCalcData& calc, int band);
-double MeasuredMinR(const TCalcData& calc, int band);
-double MeasuredMaxAbsPhase(const TCalcData& calc, int band);
-// The same over the loaded, non-null reference sets.
-double ReferenceMaxR(const TRefSets& sets, const TRefMask& loaded, int band);
-double ReferenceMinR(const TRefSets& sets, const TRefMask& loaded, int band);
-double ReferenceMaxAbsPhase(const TRefSets& sets, const TRefMask& loaded, int band);
+// The statistics of a measurement and its references together.
+TCurveStats Combined(const TCurveStats& a, const TCurveStats& b);
+// The graph scaled from statistics: the band's frequency range, the
+// resistance limits and a phase axis symmetric about zero.
+void ApplyCurveLimits(TGraphRange& range, const TCurveStats& stats);
 
 // Index of the band point a click at frequency f selects, or -1: the first
 // point from its own frequency up to the second's, the last point from just

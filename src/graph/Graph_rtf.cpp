@@ -35,7 +35,7 @@ void TGraph_RTF::DrawPass(bool withScales, TDraw draw) {
 }
 
 TGraph_RTF::TGraph_RTF(QWidget& owner, TPaintBox& paintBox, const TSettingData& setting,
-                       const std::array<QLabel*, 35>& labels, TGraphRange& range)
+                       const TLabelTable& labels, TGraphRange& range)
     : owner_(owner), paintBox_(&paintBox), setting_(setting), labels_(labels), range_(range) {
   // Labels follow their texts in size: DrawScales sizes each one after
   // setting its text.

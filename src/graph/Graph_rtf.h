@@ -24,7 +24,7 @@ class TGraph_RTF {
   // every drawing; the flags and colours of the settings too) and owns only
   // its image. Label positions are in the owner's coordinates.
   TGraph_RTF(QWidget& owner, TPaintBox& paintBox, const TSettingData& setting,
-             const std::array<QLabel*, 35>& labels, TGraphRange& range);
+             const TLabelTable& labels, TGraphRange& range);
   ~TGraph_RTF();
   TGraph_RTF(const TGraph_RTF&) = delete;
   TGraph_RTF& operator=(const TGraph_RTF&) = delete;
@@ -83,7 +83,7 @@ class TGraph_RTF {
   QWidget& owner_;
   QPointer<TPaintBox> paintBox_;
   const TSettingData& setting_;
-  std::array<QLabel*, 35> labels_;
+  TLabelTable labels_;
   TGraphRange& range_;
   QImage image_;
   int boxWidth_ = 0;

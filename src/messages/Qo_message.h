@@ -31,7 +31,6 @@ class TQo_Message {
   bool ConfirmQuit();
   bool ConfirmDiscard();
 
-  const QString& Name() const { return name_; }
   const QString& Title() const { return title_; }
 
  private:

@@ -14,9 +14,9 @@ using test::FillFlat;
 TEST(CurveStats, MeasuredStatisticsSkipEmptyPointsAndStayInTheBand) {
   TCalcData set;
   ClearCalcData(set);
-  EXPECT_EQ(MeasuredMaxR(set, 10), 0);
-  EXPECT_EQ(MeasuredMinR(set, 10), 5000000);
-  EXPECT_EQ(MeasuredMaxAbsPhase(set, 10), 0);
+  EXPECT_EQ(MeasuredCurveStats(set, 10).maxR, 0);
+  EXPECT_EQ(MeasuredCurveStats(set, 10).minR, 5000000);
+  EXPECT_EQ(MeasuredCurveStats(set, 10).maxAbsPhase, 0);
 
   FillFlat(set, 10, 500, 10);
   set.R[95] = 1e9;  // first slot past band 10
@@ -26,12 +26,12 @@ TEST(CurveStats, MeasuredStatisticsSkipEmptyPointsAndStayInTheBand) {
   set.Theta[7] = 150;
   set.R[8] = 2000;
   set.Theta[9] = -40;
-  EXPECT_EQ(MeasuredMaxR(set, 10), 2000);
-  EXPECT_EQ(MeasuredMinR(set, 10), 0);
-  EXPECT_EQ(MeasuredMaxAbsPhase(set, 10), 40);
+  EXPECT_EQ(MeasuredCurveStats(set, 10).maxR, 2000);
+  EXPECT_EQ(MeasuredCurveStats(set, 10).minR, 0);
+  EXPECT_EQ(MeasuredCurveStats(set, 10).maxAbsPhase, 40);
   set.Theta[9] = -10;  // a tie keeps the positive side
-  EXPECT_EQ(MeasuredMaxAbsPhase(set, 10), 10);
-  EXPECT_EQ(MeasuredMaxR(set, 1), 1e9);
+  EXPECT_EQ(MeasuredCurveStats(set, 10).maxAbsPhase, 10);
+  EXPECT_EQ(MeasuredCurveStats(set, 1).maxR, 1e9);
 }
 
 TEST(CurveStats, ReferenceStatisticsCoverLoadedSetsOnly) {
@@ -39,18 +39,18 @@ TEST(CurveStats, ReferenceStatisticsCoverLoadedSetsOnly) {
   FillFlat(a, 1, 800, -30);
   FillFlat(b, 1, 3000, 20);
   FillFlat(unloaded, 1, 90000, 80);
-  const TRefSets sets{&a, &unloaded, &b, nullptr, nullptr};
-  const TRefMask loaded{true, false, true, true, false};
-  EXPECT_EQ(ReferenceMaxR(sets, loaded, 1), 3000);
-  EXPECT_EQ(ReferenceMinR(sets, loaded, 1), 800);
-  EXPECT_EQ(ReferenceMaxAbsPhase(sets, loaded, 1), 30);
-  const TRefMask none{};
-  EXPECT_EQ(ReferenceMaxR(sets, none, 1), 0);
-  EXPECT_EQ(ReferenceMinR(sets, none, 1), 5000000);
-  const TCurveStats both = ReferenceCurveStats({&a, nullptr, &b, nullptr, nullptr}, 1);
-  EXPECT_EQ(both.maxR, 3000);
-  EXPECT_EQ(both.minR, 800);
-  EXPECT_EQ(both.maxAbsPhase, 30);
+  // Set 1 is not loaded: a null entry.
+  const TCurveStats loaded = ReferenceCurveStats({&a, nullptr, &b, nullptr, nullptr}, 1);
+  EXPECT_EQ(loaded.maxR, 3000);
+  EXPECT_EQ(loaded.minR, 800);
+  EXPECT_EQ(loaded.maxAbsPhase, 30);
+  const TCurveStats none = ReferenceCurveStats({}, 1);
+  EXPECT_EQ(none.maxR, 0);
+  EXPECT_EQ(none.minR, 5000000);
+  const TCurveStats all = Combined(loaded, ReferenceCurveStats({&unloaded}, 1));
+  EXPECT_EQ(all.maxR, 90000);
+  EXPECT_EQ(all.minR, 800);
+  EXPECT_EQ(all.maxAbsPhase, 80);
 }
 
 TEST(PointIndexAt, ClicksAtTheEdgesOfEachRule) {
@@ -82,7 +82,7 @@ TEST(PointIndexAt, ClicksAtTheEdgesOfEachRule) {
   EXPECT_EQ(PointIndexAt(empty, 1, 1000), -1);
   FillFlat(empty, 1, 100, 0);  // a band outside the table reads nothing
   EXPECT_EQ(PointIndexAt(empty, 0, 1000), -1);
-  EXPECT_EQ(MeasuredMaxR(empty, 11), 0);
+  EXPECT_EQ(MeasuredCurveStats(empty, 11).maxR, 0);
 }
 
 }  // namespace

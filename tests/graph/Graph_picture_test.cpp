@@ -31,12 +31,8 @@ TEST(GraphPicture, Band1SpeakerWithTwoReferences) {
   FillSpeaker(rig.refs[0], 1, TSpeaker{1700, 11000, 55, 5, 0.010});
   FillSpeaker(rig.refs[1], 1, TSpeaker{1300, 7000, 38, 3, 0.015});
   const TRefSets sets{&rig.refs[0], &rig.refs[1], nullptr, nullptr, nullptr};
-  const TRefMask loaded{true, true, false, false, false};
-  rig.range.MaxR = std::max(MeasuredMaxR(rig.meas, 1), ReferenceMaxR(sets, loaded, 1));
-  rig.range.MinR = std::min(MeasuredMinR(rig.meas, 1), ReferenceMinR(sets, loaded, 1));
-  rig.range.MaxTheta =
-      std::max(MeasuredMaxAbsPhase(rig.meas, 1), ReferenceMaxAbsPhase(sets, loaded, 1));
-  rig.range.MinTheta = -rig.range.MaxTheta;
+  ApplyCurveLimits(rig.range,
+                   Combined(MeasuredCurveStats(rig.meas, 1), ReferenceCurveStats(sets, 1)));
   rig.setting.PenColor_R_Ref[1] = 0x00A000;
   rig.setting.PenColor_Theta_Ref[1] = 0x0080FF;
   rig.owner.show();
