@@ -126,7 +126,11 @@ void TGraph_RTF::DrawMeasurementSegment(int k) {
     Present();
     return;
   }
-  const auto [left, right] = std::minmax(scale.X(freq[k - 1]), scale.X(freq[k]));
+  // By value: std::minmax of two temporaries would hand back dangling references.
+  const int x0 = scale.X(freq[k - 1]);
+  const int x1 = scale.X(freq[k]);
+  const int left = std::min(x0, x1);
+  const int right = std::max(x0, x1);
   const int pen = MeasuredWidth(setting_.fwide != 0, false);
   if (paintBox_)
     paintBox_->ShowImage(&image_, QRect(left - pen, 0, right - left + 2 * pen + 1, image_.height()));

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QMouseEvent>
+#include <QScreen>
 #include <optional>
 
 #include "Graph_rig.h"
@@ -196,6 +197,20 @@ TEST(GraphCurves, RunningSweepDrawsItsSegmentsWhateverTheValidFlag) {
   EXPECT_EQ(StrayPixels(rig.graph->Bitmap(), kBlue, -1), 0);
   rig.graph->DrawMeasurementUpTo(100000);
   EXPECT_EQ(rig.Pixel(rig.X(93), kRRow), kBlue);
+}
+
+TEST(GraphCurves, NewSegmentReachesTheScreen) {
+  TCurveRig rig;
+  rig.owner.show();
+  rig.graph->Clear();
+  QCoreApplication::processEvents();
+  rig.graph->DrawMeasurementSegment(31);
+  QCoreApplication::processEvents();
+  // What the window system shows, not the renderer's own image.
+  const QImage screen = rig.owner.screen()->grabWindow(rig.owner.winId()).toImage();
+  const QPoint box = rig.box->pos() + QPoint(1, 1);
+  EXPECT_EQ(screen.pixelColor(box + QPoint(rig.X(30), kRRow)), kBlue);
+  EXPECT_EQ(screen.pixelColor(box + QPoint(rig.X(30), kThetaRow)), kRed);
 }
 
 void Press(QWidget& w, QEvent::Type type, Qt::MouseButton button, QPoint at) {
