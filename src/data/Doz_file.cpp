@@ -56,10 +56,13 @@ bool ParseInt32(const std::string& text, std::int32_t& out) {
   return true;
 }
 
-// The next line must carry `key` (up to and including its first colon).
+// The next line must carry `key` (up to and including its first colon) and
+// end within one piece: a value cut by the line length could never be
+// written back as one line, so the file would not read again.
 bool ReadKey(TTextReader& in, std::string_view key, std::string& value) {
   std::string line;
-  if (!TDoZ_File::ReadLine(in, line)) return false;
+  bool whole = false;
+  if (!TDoZ_File::ReadLine(in, line, &whole) || !whole) return false;
   const std::size_t colon = line.find(':');
   if (colon == std::string::npos || std::string_view(line).substr(0, colon + 1) != key) {
     return false;
@@ -200,11 +203,12 @@ std::vector<TSettingLine> SettingLines(TSettingData& s, TWindowPos& pos) {
 
 }  // namespace
 
-bool TDoZ_File::ReadLine(TTextReader& in, std::string& line) {
+bool TDoZ_File::ReadLine(TTextReader& in, std::string& line, bool* whole) {
   std::string piece;
   do {
     if (!ReadPieceChecked(in, LINE_LIMIT, piece)) return false;
   } while (piece[0] == ';');
+  if (whole) *whole = piece.size() < LINE_LIMIT || piece.back() == '\n';
   line = RemoveLineEnds(piece);
   return true;
 }

@@ -41,8 +41,9 @@ class TDoZ_File {
 
   // Next line without its CR and LF characters, at most LINE_LIMIT bytes (as
   // stored) at a time, skipping lines that begin with ";". False at the end,
-  // and for a line holding a NUL byte (no valid line has one).
-  static bool ReadLine(platform::TTextReader& in, std::string& line);
+  // and for a line holding a NUL byte (no valid line has one). `whole` tells
+  // whether the piece ended the line (false: the rest follows as a line).
+  static bool ReadLine(platform::TTextReader& in, std::string& line, bool* whole = nullptr);
 };
 
 }  // namespace doz

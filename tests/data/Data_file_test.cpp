@@ -190,6 +190,8 @@ const TReaderCase kReaderCases[] = {
      [](const TReadResult& r) { EXPECT_EQ(r.serial, "５Ω"); }},
     {"SN of 245 bytes fits a line", [](TLines& l) { l[1] = "SN:" + std::string(245, 'S'); }, true},
     {"SN of 246 bytes does not", [](TLines& l) { l[1] = "SN:" + std::string(246, 'S'); }, false},
+    {"DateTime cut by the line length, its rest a comment",
+     [](TLines& l) { l[2] = "DateTime:" + std::string(240, 'D') + ";rest"; }, false},
     {"SN with invalid code page bytes", [](TLines& l) { l[1] = "SN:\x81\x20"; }, false,
      [](const TReadResult& r) { EXPECT_EQ(r.serial, "before"); }},
     {"NUL byte in DateTime", [](TLines& l) { l[2] += std::string(1, '\0'); }, false},

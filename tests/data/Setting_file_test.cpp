@@ -157,6 +157,8 @@ const TSettingCase kSettingCases[] = {
      false},
     {"first pstr of 244 bytes", [](TLines& l) { l[PSTR_LINE] = "pstr:" + std::string(244, 'p'); },
      false},
+    {"pstr cut by the line length, its rest a comment",
+     [](TLines& l) { l[PSTR_LINE] = "pstr:" + std::string(244, 'p') + ";rest"; }, false},
     {"pstr of 242 bytes and a two-byte character",
      [](TLines& l) { l[PSTR_LINE] = "pstr:" + std::string(242, 'p') + "\x82\xA0"; }, false},
     {"pstr in the code page", [](TLines& l) { l[PSTR_LINE + 1] = "pstr:\x88\xF3\x8D\xFC:\x83\xB6"; },
