@@ -77,6 +77,7 @@ void TFormMain::FormCreate() {
 
 void TFormMain::InitData() {
   MeasData.Present = 0;
+  ClearRawData(MeasData);
   MeasData.Band = 1;
   MeasData.DateTime.clear();
   ComboBox2->setCurrentIndex(0);

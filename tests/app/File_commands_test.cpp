@@ -253,6 +253,20 @@ TEST_F(SaveCommandTest, OverwriteQuestionGuardsAnExistingFile) {
   EXPECT_EQ(w.DataSaved, 1);
 }
 
+// Slots no file or sweep ever filled hold cleared records, never NUL bytes:
+// a narrow file saved on a wider band still opens.
+TEST_F(SaveCommandTest, NarrowFileSavedOnAWiderBandReadsBack) {
+  const std::string narrow = Path("band10.DTA");
+  ASSERT_TRUE(WriteSpeakerFile(narrow, 10, 3));
+  OpenThroughMenu(f, narrow);
+  ChooseBand(w, 1);
+  SaveAs("wide.DTA");
+  OpenThroughMenu(f, Path("wide.DTA"));
+  EXPECT_EQ(w.MeasData.Present, 1);
+  EXPECT_EQ(w.MeasData.Band, 1);
+  EXPECT_EQ(CountOf(f, TPromptKind::Box), 0);
+}
+
 TEST_F(SaveCommandTest, ExportAsksBeforeOverwritingToo) {
   OpenMeasured();
   const std::string target = Path("table.txt");
