@@ -231,6 +231,11 @@ void TFormMain::mSaveSettings() {
 
 bool TFormMain::HasUnsavedMeasurement() const { return MeasData.Present == 1 && DataSaved == 0; }
 
+// A sweep that has received points holds a measurement the user has not kept.
+bool TFormMain::HasPointsAtStake() const {
+  return HasUnsavedMeasurement() || (fReceiving && Sweep.PointCount > 0);
+}
+
 void TFormMain::QuitBtnClick() {
   if (HasUnsavedMeasurement() && !QoMessage->ConfirmQuit()) return;
   quitConfirmed_ = true;
@@ -240,10 +245,11 @@ void TFormMain::QuitBtnClick() {
 
 void TFormMain::MenuFile_QuitClick() { QuitBtnClick(); }
 
-// The close box asks about an unsaved measurement exactly as the quit command
-// does; closing without the question would lose the measurement.
+// The close box asks about an unsaved measurement, or a sweep's points, as
+// the quit command does; closing without the question would lose them. The
+// sweep goes on while the question is open.
 bool TFormMain::FormCloseQuery() {
-  if (!quitConfirmed_ && servicesCreated_ && HasUnsavedMeasurement() && !QoMessage->ConfirmQuit())
+  if (!quitConfirmed_ && servicesCreated_ && HasPointsAtStake() && !QoMessage->ConfirmQuit())
     return false;
   if (Protocol.fSession) mStopMeasure();
   if (servicesCreated_) mSaveSettings();

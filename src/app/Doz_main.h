@@ -242,6 +242,7 @@ class TFormMain : public QMainWindow {
   void TakeInterfaceState();
   QSize ScreenSize() const;
   bool HasUnsavedMeasurement() const;
+  bool HasPointsAtStake() const;
 
   // Display helpers.
   void CreateControls();

@@ -183,14 +183,23 @@ TEST(Session, StopAfterTenPointsKeepsThemUnsmoothedAndDrawable) {
   EXPECT_GT(test::CountColor(w, w.SettingRec.PenColor_R), 20) << "after a band change";
 }
 
-TEST(Session, ClosingDuringASweepStopsTheUnitFirst) {
+TEST(Session, ClosingDuringASweepAsksThenStopsTheUnitFirst) {
   TScriptedUnit unit(Band10Script(test::SampleRecords(95)));
   TSessionRig rig(unit.DevicePath(), 10);
   TFormMain& w = rig.W();
   qApp->setQuitOnLastWindowClosed(false);
   rig.Click();
   ASSERT_TRUE(rig.RunToPoint(5));
+  rig.Prompter().boxAnswers.push_back(TBoxResult::No);
+  EXPECT_FALSE(w.close());
+  test::ExpectBoxes(rig.Prompter(), {QStringLiteral("測定データを保存していません。終了しますか？")},
+                    TBoxStyle::Question);
+  EXPECT_TRUE(w.fReceiving) << "No keeps the sweep running";
+  EXPECT_EQ(unit.Count("ME"), 1);
+  ASSERT_TRUE(rig.RunToPoint(8));
+
   std::filesystem::remove(rig.fixture.Dir().File("DoZ_ini.prf"));
+  rig.Prompter().boxAnswers.push_back(TBoxResult::Yes);
   EXPECT_TRUE(w.close());
   EXPECT_EQ(unit.Count("ME"), 2) << "the unit heard the stop";
   EXPECT_FALSE(w.SerialPort->Connected());
