@@ -5,6 +5,7 @@
 #include <QLocalSocket>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace doz {
@@ -12,18 +13,23 @@ namespace {
 
 constexpr char kShowRequest[] = "show\n";
 
-QString DefaultRuntimeDir() {
-  const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-  return runtime.isEmpty() ? QDir::tempPath() : runtime;
+// A folder of ours that nobody else may write into: a lock file there cannot
+// be planted or removed by another user.
+bool PrivateToUs(const QString& dir) {
+  struct stat st {};
+  return lstat(QFile::encodeName(dir).constData(), &st) == 0 && S_ISDIR(st.st_mode) &&
+         st.st_uid == getuid() && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
 }
 
 }  // namespace
 
-TInstanceGuard::TInstanceGuard(const QString& name, const QString& runtimeDir) {
-  const QString dir = runtimeDir.isEmpty() ? DefaultRuntimeDir() : runtimeDir;
-  const QString user = QString::number(getuid());
-  lockPath_ = dir + "/" + name + "-" + user + ".lock";
-  serverName_ = dir + "/" + name + "-" + user + ".sock";
+TInstanceGuard::TInstanceGuard(const QString& name, const QString& runtimeDir,
+                               const QString& tempDir)
+    : name_(name),
+      runtimeDir_(runtimeDir.isEmpty() ? qEnvironmentVariable("XDG_RUNTIME_DIR") : runtimeDir),
+      tempDir_(tempDir.isEmpty() ? QDir::tempPath() : tempDir) {
+  const QString stem = runtimeDir_ + "/" + name_ + "-" + QString::number(getuid());
+  if (!runtimeDir_.isEmpty()) lockPath_ = stem + ".lock", serverName_ = stem + ".sock";
 }
 
 TInstanceGuard::~TInstanceGuard() {
@@ -31,16 +37,35 @@ TInstanceGuard::~TInstanceGuard() {
   if (lockFd_ >= 0) close(lockFd_);  // releases the lock
 }
 
-bool TInstanceGuard::Acquire() {
-  if (lockFd_ >= 0) return true;
-  const int fd = open(lockPath_.toLocal8Bit().constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-  if (fd < 0) return false;
+QString TInstanceGuard::PrivateFolder() const {
+  return tempDir_ + "/" + name_ + "-" + QString::number(getuid());
+}
+
+TLockResult TInstanceGuard::LockIn(const QString& dir) {
+  const QString stem = dir + "/" + name_ + "-" + QString::number(getuid());
+  const int fd = open(QFile::encodeName(stem + ".lock").constData(),
+                      O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0) return TLockResult::Unavailable;
+  lockPath_ = stem + ".lock";
+  serverName_ = stem + ".sock";
   if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
     close(fd);
-    return false;
+    return TLockResult::HeldElsewhere;
   }
   lockFd_ = fd;
-  return true;
+  return TLockResult::Acquired;
+}
+
+TLockResult TInstanceGuard::Acquire() {
+  if (lockFd_ >= 0) return TLockResult::Acquired;
+  if (!runtimeDir_.isEmpty()) {
+    const TLockResult usual = LockIn(runtimeDir_);
+    if (usual != TLockResult::Unavailable) return usual;
+  }
+  const QString folder = PrivateFolder();
+  mkdir(QFile::encodeName(folder).constData(), 0700);
+  if (!PrivateToUs(folder)) return TLockResult::Unavailable;
+  return LockIn(folder);
 }
 
 bool TInstanceGuard::Listen(std::function<void()> onShow) {

@@ -64,14 +64,19 @@ void BringForward(doz::TFormMain& window) {
 
 int Run(QApplication& app, doz::TPrompter& prompter) {
   doz::TInstanceGuard guard(kInstanceName);
-  if (!guard.Acquire()) return SecondInstance(guard, prompter);
+  const doz::TLockResult lock = guard.Acquire();
+  if (lock == doz::TLockResult::HeldElsewhere) return SecondInstance(guard, prompter);
+  // Only a running Do-Z may refuse a start; without any place for the lock
+  // the program runs unguarded.
+  if (lock == doz::TLockResult::Unavailable)
+    std::fprintf(stderr, "doz: no place for the single-instance lock; starting without it\n");
   QApplication::setApplicationName(kInstanceName);
   doz::TMainOptions options;
   options.prompter = &prompter;
   doz::TFormMain window(std::move(options));
   if (!window.ServicesCreated()) return 0;
   window.CreateForms();
-  guard.Listen([&window] { BringForward(window); });
+  if (lock == doz::TLockResult::Acquired) guard.Listen([&window] { BringForward(window); });
   TFirstPaintExit firstPaint;
   if (qEnvironmentVariableIsSet("DOZ_FIRST_PAINT_EXIT")) window.installEventFilter(&firstPaint);
   app.exec();

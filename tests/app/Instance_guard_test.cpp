@@ -1,7 +1,9 @@
 // One running Do-Z per user: the guard in-process with two instances of it,
 // then the real program started twice, and after a crash.
 #include <QTest>
+#include <QFileInfo>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
@@ -27,13 +29,13 @@ TEST(InstanceGuardTest, SecondGuardFailsAndAsksTheFirstToComeForward) {
   TTempDir runtime;
   const QString dir = QString::fromStdString(runtime.Path());
   TInstanceGuard first(kName, dir);
-  ASSERT_TRUE(first.Acquire());
+  ASSERT_EQ(first.Acquire(), TLockResult::Acquired);
   int shown = 0;
   ASSERT_TRUE(first.Listen([&] { ++shown; }));
-  EXPECT_TRUE(first.Acquire());  // holding it already
+  EXPECT_EQ(first.Acquire(), TLockResult::Acquired);  // holding it already
 
   TInstanceGuard second(kName, dir);
-  EXPECT_FALSE(second.Acquire());
+  EXPECT_EQ(second.Acquire(), TLockResult::HeldElsewhere);
   EXPECT_TRUE(second.FirstInstanceReachable(1000));
   QTest::qWait(50);
   EXPECT_EQ(shown, 0);  // a bare connection asks for nothing
@@ -49,35 +51,56 @@ TEST(InstanceGuardTest, EndedGuardFreesTheNameAndOnlyThatName) {
   const QString dir = QString::fromStdString(runtime.Path());
   {
     TInstanceGuard first(kName, dir);
-    ASSERT_TRUE(first.Acquire());
+    ASSERT_EQ(first.Acquire(), TLockResult::Acquired);
     TInstanceGuard other(QStringLiteral("Other"), dir);
-    EXPECT_TRUE(other.Acquire());
+    EXPECT_EQ(other.Acquire(), TLockResult::Acquired);
     EXPECT_TRUE(first.LockPath().startsWith(dir + "/"));
   }
   TInstanceGuard next(kName, dir);
-  EXPECT_TRUE(next.Acquire());
+  EXPECT_EQ(next.Acquire(), TLockResult::Acquired);
   EXPECT_FALSE(next.FirstInstanceReachable(200));  // nobody listens any more
 }
 
-TEST(InstanceGuardTest, UnusableRuntimeFolderRefusesTheLock) {
-  TInstanceGuard guard(kName, QStringLiteral("/nonexistent/doz-runtime"));
-  EXPECT_FALSE(guard.Acquire());
+TEST(InstanceGuardTest, UnusableRuntimeFolderFallsBackToAPrivateFolder) {
+  TTempDir temp;
+  const QString tempDir = QString::fromStdString(temp.Path());
+  const QString missing = QStringLiteral("/nonexistent/doz-runtime");
+  TInstanceGuard first(kName, missing, tempDir);
+  ASSERT_EQ(first.Acquire(), TLockResult::Acquired);
+  const QString folder = tempDir + "/Vu_D-" + QString::number(getuid());
+  EXPECT_EQ(first.LockPath(), folder + "/Vu_D-" + QString::number(getuid()) + ".lock");
+  EXPECT_EQ(QFileInfo(folder).permissions() & (QFile::WriteGroup | QFile::WriteOther), 0);
+  TInstanceGuard second(kName, missing, tempDir);
+  EXPECT_EQ(second.Acquire(), TLockResult::HeldElsewhere);
+}
+
+TEST(InstanceGuardTest, NoPrivatePlaceMeansNoLockRatherThanARefusal) {
+  TTempDir temp;
+  const QString missing = QStringLiteral("/nonexistent/doz-runtime");
+  EXPECT_EQ(TInstanceGuard(kName, missing, missing).Acquire(), TLockResult::Unavailable);
+  // A folder others may write into is not private, whoever made it.
+  const std::string shared = temp.File("Vu_D-" + std::to_string(getuid()));
+  ASSERT_EQ(mkdir(shared.c_str(), 0777), 0);
+  ASSERT_EQ(chmod(shared.c_str(), 0777), 0);
+  EXPECT_EQ(TInstanceGuard(kName, missing, QString::fromStdString(temp.Path())).Acquire(),
+            TLockResult::Unavailable);
 }
 
 // The real program, offscreen, with boxes on standard error and the guard
 // in a folder of the test's own.
 class TDozProcess {
  public:
-  explicit TDozProcess(const std::string& runtimeDir) {
+  explicit TDozProcess(const std::string& runtimeDir, const std::string& tempDir = {}) {
     std::vector<std::string> env;
     for (char** e = environ; *e; ++e) {
       const std::string entry = *e;
       if (entry.rfind("XDG_RUNTIME_DIR=", 0) == 0 || entry.rfind("QT_QPA_PLATFORM=", 0) == 0 ||
-          entry.rfind("DOZ_PROMPTS=", 0) == 0)
+          entry.rfind("DOZ_PROMPTS=", 0) == 0 || (!tempDir.empty() && entry.rfind("TMPDIR=", 0) == 0))
         continue;
       env.push_back(entry);
     }
     env.push_back("XDG_RUNTIME_DIR=" + runtimeDir);
+    if (!tempDir.empty()) env.push_back("TMPDIR=" + tempDir);
     env.push_back("QT_QPA_PLATFORM=offscreen");
     env.push_back("DOZ_PROMPTS=stderr");
     std::vector<char*> envp;
@@ -169,6 +192,27 @@ TEST(InstanceProcessTest, SecondStartReportsAndEndsWithCodeOne) {
 
   int status = 0;
   EXPECT_FALSE(first.WaitExit(100, status)) << "the first instance must keep running";
+  first.Kill(SIGTERM);
+}
+
+// After su or in some remote sessions the runtime folder does not exist: the
+// program starts all the same, and still only once.
+TEST(InstanceProcessTest, MissingRuntimeFolderStillStartsOnce) {
+  TTempDir temp;
+  // Below a plain file: a folder nobody, not even root, can make.
+  const std::string plain = temp.File("plain");
+  WriteBytes(plain, "x");
+  const std::string missing = plain + "/runtime";
+  TDozProcess first(missing, temp.Path());
+  ASSERT_TRUE(first.Started());
+  const TInstanceGuard probe(kName, QString::fromStdString(temp.Path()) + "/Vu_D-" +
+                                        QString::number(getuid()));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return probe.FirstInstanceReachable(100); }, 15000));
+  TDozProcess second(missing, temp.Path());
+  int status = 0;
+  ASSERT_TRUE(second.WaitExit(15000, status));
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_NE(second.Errors().find(kAlreadyRunning), std::string::npos);
   first.Kill(SIGTERM);
 }
 
