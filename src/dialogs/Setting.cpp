@@ -60,6 +60,9 @@ TFormSetting::TFormSetting(TPrompter& prompter, QWidget* parent)
   ComboBox1 = new QComboBox(this);
   ComboBox1->setEditable(true);
   ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+  // The toolkit's completer would turn "com5" or "COM" into a list entry on
+  // Enter or when the focus leaves; a typed text is checked as typed.
+  ComboBox1->setCompleter(nullptr);
   ComboBox1->setMaxVisibleItems(10);
   DeviceLabel = new QLabel(this);
   Button1 = new QPushButton(QStringLiteral("設定"), this);

@@ -24,8 +24,33 @@ class SettingForm : public testing::Test {
     cancel = true;
     form.Prepare(port, cancel, dir.Path());
     form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
   }
   void Type(const QString& text) { form.ComboBox1->setEditText(text); }
+  // Real keys into the field, as a user types them.
+  void TypeKeys(const QString& text) {
+    QLineEdit* edit = form.ComboBox1->lineEdit();
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    for (const QChar c : text) {
+      if (c.unicode() < 0x80) {
+        QTest::keyClick(edit, c.toLatin1());
+      } else {  // a character with no key of its own, as an input method sends it
+        QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
+      }
+    }
+  }
+  // Enter in the field, or a click on 設定 that takes the focus from it.
+  void Confirm(bool byEnter) {
+    if (byEnter) {
+      QTest::keyClick(form.ComboBox1->lineEdit(), Qt::Key_Return);
+    } else {
+      form.Button1->setFocus();
+      QTest::mouseClick(form.Button1, Qt::LeftButton);
+    }
+  }
 
   test::TTempDir dir;
   TScriptedPrompter prompter;
@@ -90,7 +115,7 @@ TEST_F(SettingForm, TypedPortsAreCheckedBeforeTheyAreStored) {
       {QStringLiteral("COM0"), 0, range, TBoxStyle::Plain},
       {QStringLiteral("COM-3"), 0, range, TBoxStyle::Plain},
       {QStringLiteral("com5"), 0, notCom, TBoxStyle::Plain},
-      {QStringLiteral("Com5"), 0, notCom, TBoxStyle::Plain},
+      {QStringLiteral("Com7"), 0, notCom, TBoxStyle::Plain},
       {QStringLiteral(" COM5"), 0, notCom, TBoxStyle::Plain},
       {QStringLiteral("CO"), 0, notCom, TBoxStyle::Plain},
       {QString(), 0, notCom, TBoxStyle::Plain},
@@ -102,12 +127,13 @@ TEST_F(SettingForm, TypedPortsAreCheckedBeforeTheyAreStored) {
       {QStringLiteral("COM-"), 0, notInteger("COM-"), TBoxStyle::Error},
       {QStringLiteral("COM99999999999"), 0, notInteger("COM99999999999"), TBoxStyle::Error},
   };
+  for (const bool byEnter : {true, false}) {
   for (const TCase& c : cases) {
-    SCOPED_TRACE(c.typed.toStdString());
+    SCOPED_TRACE(c.typed.toStdString() + (byEnter ? " and Enter" : " and a click"));
     prompter.Clear();
     Open(3);
-    Type(c.typed);
-    form.Button1Click();
+    TypeKeys(c.typed);
+    Confirm(byEnter);
     if (c.stored) {
       EXPECT_EQ(port, c.stored);
       EXPECT_FALSE(cancel);
@@ -124,6 +150,7 @@ TEST_F(SettingForm, TypedPortsAreCheckedBeforeTheyAreStored) {
     EXPECT_EQ(boxes[0].caption, QStringLiteral("エラー"));
     EXPECT_EQ(boxes[0].style, c.style);
     form.Button2Click();
+  }
   }
 }
 
