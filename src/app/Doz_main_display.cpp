@@ -1,5 +1,6 @@
 // Main window display: controls, menu tree, axis labels, status bar and the
 // layout that follows the window's size.
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QEvent>
 #include <QLabel>
@@ -9,6 +10,7 @@
 
 #include "App_font.h"
 #include "App_icon.h"
+#include "Band_list_style.h"
 #include "Color_ref.h"
 #include "Doz_main.h"
 #include "Graph_rtf.h"
@@ -67,10 +69,12 @@ void TFormMain::CreateControls() {
   ComboBox2 = new QComboBox(Client);
   ComboBox2->setGeometry(152, 374, 105, 20);
   ComboBox2->setFocusPolicy(Qt::ClickFocus);
-  // A narrow arrow so that the longest band label fits the list's 105 pixels.
-  ComboBox2->setStyleSheet("QComboBox { padding: 0px 0px 0px 3px; }"
-                           "QComboBox::drop-down { width: 14px; }");
+  auto* bandStyle = new TBandListStyle;
+  bandStyle->setParent(ComboBox2);
+  ComboBox2->setStyle(bandStyle);
   for (int band = 1; band <= BAND_COUNT; ++band) ComboBox2->addItem(QString::fromUtf8(BandLabel(band)));
+  // The open list is as wide as its longest label, not only as the box.
+  ComboBox2->view()->setMinimumWidth(ComboBox2->view()->sizeHintForColumn(0) + 8);
   // Only the user's choice runs the handler, not a change made by the program.
   connect(ComboBox2, &QComboBox::activated, this, [this] { ComboBox2Change(); });
 

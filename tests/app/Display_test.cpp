@@ -1,7 +1,10 @@
 // What the main window shows and where: the layout after a size change, the
 // status bar's relayout pass, the menu tree, the axis labels and their
 // colours, and the controls a sweep greys out.
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -203,6 +206,29 @@ TEST(DisplayTest, ControlsStartWhereTheFormPutsThem) {
   EXPECT_FALSE(w.ComboBox2->focusPolicy() & Qt::TabFocus);
   EXPECT_EQ(w.StatusBar1->PanelCount(), 3);
   for (int p = 0; p < 3; ++p) EXPECT_EQ(w.StatusBar1->PanelWidth(p), 50);
+}
+
+// Measured with the font the box draws in and the text field its style gives.
+TEST(DisplayTest, EveryBandLabelFitsTheSelectorsTextField) {
+  TMainFixture f;
+  TFormMain& w = f.Shown();
+  ASSERT_EQ(w.ComboBox2->width(), 105);
+  for (int i = 0; i < w.ComboBox2->count(); ++i) {
+    QStyleOptionComboBox option;
+    option.initFrom(w.ComboBox2);
+    option.currentText = w.ComboBox2->itemText(i);
+    // The label is drawn one pixel in from either side of the field.
+    const QRect field = w.ComboBox2->style()
+                            ->subControlRect(QStyle::CC_ComboBox, &option,
+                                             QStyle::SC_ComboBoxEditField, w.ComboBox2)
+                            .adjusted(1, 0, -1, 0);
+    const QFontMetrics metrics = w.ComboBox2->fontMetrics();
+    EXPECT_GE(field.width(), metrics.horizontalAdvance(option.currentText))
+        << option.currentText.toStdString();
+    EXPECT_GE(field.width(), metrics.boundingRect(option.currentText).right() + 1)
+        << option.currentText.toStdString();
+    EXPECT_GE(w.ComboBox2->view()->minimumWidth(), metrics.horizontalAdvance(option.currentText));
+  }
 }
 
 TEST(DisplayTest, LabelTableHoldsDistinctLabelsInGroupColours) {
