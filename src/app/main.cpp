@@ -12,6 +12,7 @@
 #include "Prompter.h"
 #include "Qt_prompter.h"
 #include "Stderr_prompter.h"
+#include "Toolkit_translation.h"
 
 namespace {
 
@@ -87,6 +88,8 @@ int Run(QApplication& app, doz::TPrompter& prompter) {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  if (!doz::InstallToolkitTranslation(app))
+    std::fprintf(stderr, "doz: Qt's Japanese translation is not installed; its own texts stay English\n");
   std::unique_ptr<doz::TPrompter> prompter = MakePrompter();
   try {
     return Run(app, *prompter);
