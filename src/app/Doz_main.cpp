@@ -14,6 +14,7 @@
 #include "App_dir.h"
 #include "Doz_file.h"
 #include "Doz_printinfo.h"
+#include "Printer_setup.h"
 #include "Graph_rtf.h"
 #include "Idle_pump.h"
 #include "Prompter.h"
@@ -49,6 +50,7 @@ TFormMain::~TFormMain() { FormDestroy(); }
 void TFormMain::CreateForms() {
   FormSetting = std::make_unique<TFormSetting>(*prompter_);
   FormPrnInfo = std::make_unique<TFormPrnInfo>();
+  FormPrinterSetup = std::make_unique<TFormPrinterSetup>();
   FormSetColor = std::make_unique<TFormSetColor>(*prompter_);
   FormVersion = std::make_unique<TFormVersion>();
 }

@@ -29,6 +29,7 @@ class QTimer;
 namespace doz {
 
 class TDoZ_File;
+class TFormPrinterSetup;
 class TFormPrnInfo;
 class TFormSetColor;
 class TFormSetting;
@@ -222,6 +223,7 @@ class TFormMain : public QMainWindow {
   // Forms.
   std::unique_ptr<TFormSetting> FormSetting;
   std::unique_ptr<TFormPrnInfo> FormPrnInfo;
+  std::unique_ptr<TFormPrinterSetup> FormPrinterSetup;
   std::unique_ptr<TFormSetColor> FormSetColor;
   std::unique_ptr<TFormVersion> FormVersion;
 

@@ -7,6 +7,7 @@
 #include "Doz_print.h"
 #include "Doz_printinfo.h"
 #include "Graph_rtf.h"
+#include "Printer_setup.h"
 #include "Prompter.h"
 #include "Qo_message.h"
 #include "Setcolor.h"
@@ -20,7 +21,13 @@ QPrinter& TFormMain::ThePrinter() {
   return *Printer;
 }
 
-void TFormMain::MenuFile_PrintSetupClick() { prompter_->PageSetupDialog(this, ThePrinter()); }
+// The printer, paper and orientation the next print uses.
+void TFormMain::MenuFile_PrintSetupClick() {
+  FormPrinterSetup->Prepare(TPrinterChoice::Of(ThePrinter()));
+  if (prompter_->RunModal(*FormPrinterSetup) == QDialog::Accepted)
+    FormPrinterSetup->Choice().ApplyTo(ThePrinter());
+  activateWindow();
+}
 
 void TFormMain::MenuFile_PrintClick() {
   if (!MeasData.Present) {

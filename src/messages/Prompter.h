@@ -1,6 +1,6 @@
 // The seam through which every modal interaction passes: message boxes, the
 // Yes/No confirmation, file dialogs, modal forms, the colour chooser and the
-// print dialogs. The window uses TQtPrompter; tests script the answers.
+// print dialog. The window uses TQtPrompter; tests script the answers.
 #pragma once
 
 #include <QString>
@@ -49,7 +49,6 @@ class TPrompter {
   // The colour chooser; it opens with the colour it last returned.
   virtual std::optional<QColor> ChooseColor(QWidget* parent) = 0;
   virtual bool PrintDialog(QWidget* parent, QPrinter& printer) = 0;
-  virtual bool PageSetupDialog(QWidget* parent, QPrinter& printer) = 0;
 };
 
 }  // namespace doz

@@ -2,7 +2,6 @@
 
 #include <QColorDialog>
 #include <QFileDialog>
-#include <QPageSetupDialog>
 #include <QPrintDialog>
 
 namespace doz {
@@ -92,11 +91,6 @@ std::optional<QColor> TQtPrompter::ChooseColor(QWidget* parent) {
 
 bool TQtPrompter::PrintDialog(QWidget* parent, QPrinter& printer) {
   QPrintDialog dialog(&printer, parent);
-  return dialog.exec() == QDialog::Accepted;
-}
-
-bool TQtPrompter::PageSetupDialog(QWidget* parent, QPrinter& printer) {
-  QPageSetupDialog dialog(&printer, parent);
   return dialog.exec() == QDialog::Accepted;
 }
 

@@ -27,7 +27,6 @@ class TQtPrompter : public TPrompter {
   int RunModal(QDialog& dialog) override;
   std::optional<QColor> ChooseColor(QWidget* parent) override;
   bool PrintDialog(QWidget* parent, QPrinter& printer) override;
-  bool PageSetupDialog(QWidget* parent, QPrinter& printer) override;
 
  private:
   void Prepare(QFileDialog& dialog, const TFileDialogRequest& request) const;

@@ -28,6 +28,5 @@ std::optional<QColor> TStderrPrompter::ChooseColor(QWidget*) { return std::nullo
 
 bool TStderrPrompter::PrintDialog(QWidget*, QPrinter&) { return false; }
 
-bool TStderrPrompter::PageSetupDialog(QWidget*, QPrinter&) { return false; }
 
 }  // namespace doz

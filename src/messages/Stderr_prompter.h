@@ -17,7 +17,6 @@ class TStderrPrompter : public TPrompter {
   int RunModal(QDialog& dialog) override;
   std::optional<QColor> ChooseColor(QWidget* parent) override;
   bool PrintDialog(QWidget* parent, QPrinter& printer) override;
-  bool PageSetupDialog(QWidget* parent, QPrinter& printer) override;
 };
 
 }  // namespace doz

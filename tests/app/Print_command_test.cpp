@@ -1,10 +1,14 @@
 // The print commands of the window: the information dialog, the print
 // dialog, the page on a PDF printer, and every way the command stops early.
+#include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QPrinter>
 #include <filesystem>
 
 #include "Doz_printinfo.h"
+#include "Printer_setup.h"
 #include "Page_probe.h"
 #include "Window_steps.h"
 
@@ -114,12 +118,39 @@ TEST(PrintCommand, AComposerThatCannotBeCreatedEndsTheProgram) {
   EXPECT_FALSE(rig.w.isVisible()) << "the window closed";
 }
 
-TEST(PrintCommand, PrinterSetupRunsThePageSetupDialogOnly) {
+// The set-up form chooses printer, paper and orientation for the next print;
+// cancelled, it changes nothing.
+TEST(PrintCommand, PrinterSetupKeepsItsChoiceForTheNextPrint) {
   TPrintRig rig;
-  rig.f.Prompter().pageSetupAnswers.push_back(true);
+  const auto choose = [&](QPageSize::PageSizeId paper, bool landscape, int result) {
+    rig.f.Prompter().modalActions.push_back([&rig, paper, landscape, result](QDialog&) {
+      TFormPrinterSetup& form = *rig.w.FormPrinterSetup;
+      form.PrinterBox->setCurrentIndex(form.PrinterBox->count() - 1);
+      form.PaperBox->setCurrentIndex(form.PaperBox->findData(paper));
+      (landscape ? form.LandscapeButton : form.PortraitButton)->setChecked(true);
+      (result == QDialog::Accepted ? form.Button1 : form.Button2)->click();
+      return form.result();
+    });
+    rig.w.MenuFile_PrintSetupClick();
+  };
+  choose(QPageSize::A5, true, QDialog::Accepted);
+  QPrinter& printer = rig.w.ThePrinter();
+  EXPECT_EQ(printer.outputFormat(), QPrinter::PdfFormat);
+  EXPECT_EQ(printer.pageLayout().pageSize().id(), QPageSize::A5);
+  EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
+  choose(QPageSize::Letter, false, QDialog::Rejected);
+  EXPECT_EQ(printer.pageLayout().pageSize().id(), QPageSize::A5);
+  EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
+  // Opened again, the form shows what the printer holds.
+  rig.f.Prompter().modalActions.push_back([&](QDialog& d) {
+    TFormPrinterSetup& form = *rig.w.FormPrinterSetup;
+    EXPECT_EQ(form.PaperBox->currentData().toInt(), QPageSize::A5);
+    EXPECT_TRUE(form.LandscapeButton->isChecked());
+    EXPECT_EQ(d.windowTitle(), QStringLiteral("印刷設定"));
+    form.Button2->click();
+    return d.result();
+  });
   rig.w.MenuFile_PrintSetupClick();
-  ASSERT_EQ(rig.f.Prompter().Records().size(), 1u);
-  EXPECT_EQ(rig.f.Prompter().Records()[0].kind, TPromptKind::PageSetup);
 }
 
 }  // namespace

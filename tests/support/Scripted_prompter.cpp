@@ -70,11 +70,6 @@ bool TScriptedPrompter::PrintDialog(QWidget*, QPrinter&) {
   return Take(printAnswers, false);
 }
 
-bool TScriptedPrompter::PageSetupDialog(QWidget*, QPrinter&) {
-  records_.push_back({TPromptKind::PageSetup, {}, {}, TBoxStyle::Plain, {}, false});
-  return Take(pageSetupAnswers, false);
-}
-
 std::vector<TPromptRecord> TScriptedPrompter::Boxes() const {
   std::vector<TPromptRecord> boxes;
   for (const TPromptRecord& r : records_)
@@ -84,8 +79,7 @@ std::vector<TPromptRecord> TScriptedPrompter::Boxes() const {
 
 std::size_t TScriptedPrompter::UnusedAnswers() const {
   return boxAnswers.size() + confirmAnswers.size() + openAnswers.size() + saveAnswers.size() +
-         colorAnswers.size() + printAnswers.size() + pageSetupAnswers.size() +
-         modalActions.size();
+         colorAnswers.size() + printAnswers.size() + modalActions.size();
 }
 
 void TScriptedPrompter::Clear() {
@@ -96,7 +90,6 @@ void TScriptedPrompter::Clear() {
   saveAnswers.clear();
   colorAnswers.clear();
   printAnswers.clear();
-  pageSetupAnswers.clear();
   modalActions.clear();
 }
 

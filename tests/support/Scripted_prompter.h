@@ -13,7 +13,7 @@
 
 namespace doz::test {
 
-enum class TPromptKind { Box, Confirm, OpenFiles, SaveFile, Modal, Color, Print, PageSetup };
+enum class TPromptKind { Box, Confirm, OpenFiles, SaveFile, Modal, Color, Print };
 
 struct TPromptRecord {
   TPromptKind kind;
@@ -28,7 +28,7 @@ class TScriptedPrompter : public TPrompter {
  public:
   // Answers, used first in, first out. A question box or a confirmation
   // without a queued answer fails the test and answers No. Empty file,
-  // colour, print and page-set-up queues mean the user cancelled; an empty
+  // colour and print queues mean the user cancelled; an empty
   // modal queue means the form is rejected without being shown.
   std::deque<TBoxResult> boxAnswers;   // consumed by question boxes only
   std::deque<bool> confirmAnswers;
@@ -36,7 +36,6 @@ class TScriptedPrompter : public TPrompter {
   std::deque<QString> saveAnswers;
   std::deque<std::optional<QColor>> colorAnswers;
   std::deque<bool> printAnswers;
-  std::deque<bool> pageSetupAnswers;
   // Acts on the shown form (fill fields, click buttons) and returns its result.
   std::deque<std::function<int(QDialog&)>> modalActions;
 
@@ -48,7 +47,6 @@ class TScriptedPrompter : public TPrompter {
   int RunModal(QDialog& dialog) override;
   std::optional<QColor> ChooseColor(QWidget* parent) override;
   bool PrintDialog(QWidget* parent, QPrinter& printer) override;
-  bool PageSetupDialog(QWidget* parent, QPrinter& printer) override;
 
   const std::vector<TPromptRecord>& Records() const { return records_; }
   // The message boxes alone, in order.
