@@ -294,23 +294,38 @@ bool TSerialPort::SendZString(const char* text) {
 }
 
 // Gives up only while nothing is waiting and InputTimeout has passed since
-// the call began: bytes that keep arriving are read after that time.
+// the call began: bytes that keep arriving are read after that time. Once
+// bytes flow, the rest is waited for in one sleep of its time on the line
+// rather than one wake-up per byte.
 std::uint32_t TSerialPort::ReadData(void* buffer, std::uint32_t count) {
   if (!Connected()) return 0;
   auto* to = static_cast<std::uint8_t*>(buffer);
   const TClock::time_point deadline = TClock::now() + std::chrono::milliseconds(inputTimeout_);
   std::uint32_t done = 0;
+  bool flowing = false;
   while (done < count) {
     const std::int64_t n = ReadSome(to + done, count - done);
     if (n < 0) break;
     if (n > 0) {
       done += static_cast<std::uint32_t>(n);
+      flowing = true;
       continue;
     }
-    if (TClock::now() > deadline) break;
-    WaitFor(POLLIN, deadline);
+    const TClock::time_point now = TClock::now();
+    if (now > deadline) break;
+    if (flowing) {
+      flowing = false;
+      WaitFor(0, std::min(deadline, now + WireTime(count - done)));
+    } else {
+      WaitFor(POLLIN, deadline);
+    }
   }
   return done;
+}
+
+TSerialPort::TClock::duration TSerialPort::WireTime(std::uint32_t bytes) const {
+  if (line_.BaudRate == 0) return TClock::duration::zero();
+  return std::chrono::microseconds(std::int64_t{bytes} * 10'000'000 / line_.BaudRate);
 }
 
 std::uint32_t TSerialPort::ReadData_inTime(void* buffer, std::uint32_t count, std::uint32_t timeoutMs) {

@@ -145,6 +145,8 @@ class TSerialPort {
   std::uint32_t QueuedTx();
   std::uint32_t FreeTx(std::uint32_t queued) const;
   TClock::duration DrainTime(std::uint32_t queued) const;
+  // Time the bytes take on the line at 10 bits a byte.
+  TClock::duration WireTime(std::uint32_t bytes) const;
   void WaitFor(short events, TClock::time_point deadline);
   std::int64_t Transferred(ssize_t n);
   std::int64_t ReadSome(std::uint8_t* to, std::uint32_t count);

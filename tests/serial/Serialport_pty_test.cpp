@@ -186,6 +186,25 @@ TEST_F(SerialportPty, SilentReadCostsNoCpu) {
   EXPECT_LT(cpuUs(after) - cpuUs(before), 20000) << "waiting happens in poll(), not in a loop";
 }
 
+// A record trickling in at the line rate wakes the reader a few times, not
+// once per byte.
+TEST_F(SerialportPty, TrickleAtTheLineRateIsReadInFewWakeUps) {
+  std::thread device([&] {
+    for (const char c : std::string("0123456789ABCDEFGHIJ\r")) {
+      pty.Send(std::string(1, c));
+      std::this_thread::sleep_for(1042us);  // 10 bits at 9600 baud
+    }
+  });
+  rusage before{}, after{};
+  getrusage(RUSAGE_THREAD, &before);
+  char buffer[21] = {};
+  const std::uint32_t got = port.ReadData_inTime(buffer, 21, 2000);
+  getrusage(RUSAGE_THREAD, &after);
+  device.join();
+  EXPECT_EQ(got, 21u);
+  EXPECT_LE(after.ru_nvcsw - before.ru_nvcsw, 6);
+}
+
 TEST_F(SerialportPty, SendTimesOutFromTheLastProgress) {
   // Nobody reads the device: the terminal fills, and the send gives up once
   // the time-out has passed without progress.
