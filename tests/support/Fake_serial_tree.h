@@ -22,21 +22,19 @@ class TFakeSerialTree {
   const TSerialRoots& Roots() const { return roots_; }
   std::string File(const std::string& name) const { return dir_.File(name); }
 
-  // A UART of the serial8250 driver; type 0 is a legacy port with none.
+  // A UART; type 0 is a legacy port with none behind it.
   void AddUart(const std::string& name, int type);
-  // A port on a USB device; `usbPath` names the device below the bus ("1-1").
+  // A port of the USB device `usbPath` ("1-1").
   void AddUsb(const std::string& name, const std::string& usbPath, const TFakeUsb& usb);
-  // A device with no bus information, as a board's own UART.
+  // A board's own UART with its driver; no driver: a tty with no device (tty0).
   void AddPlatform(const std::string& name, const std::string& driver);
-  // A tty with no device behind it (tty0, console).
-  void AddVirtual(const std::string& name);
   // The device node: an empty file, or a link to `target`.
   void AddNode(const std::string& name, const std::string& target = {});
-  // ports/comN in the program's folder, pointing to `target`.
+  // ports/<entry> in the program's folder, pointing to `target`.
   void AddPortLink(const std::string& entry, const std::string& target);
 
  private:
-  void AddClassEntry(const std::string& name, const std::string& deviceDir);
+  void AddEntry(const std::string& name, const std::string& deviceDir, const std::string& driver);
   void Link(const std::string& target, const std::string& at);
 
   TTempDir dir_;
