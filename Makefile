@@ -6,7 +6,7 @@ JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 CTEST_FLAGS ?= --output-on-failure -j $(JOBS)
 
-.PHONY: all deps configure build test test-ui test-asan demo bench fuzz screenshot install clean
+.PHONY: all deps configure build test test-ui test-asan demo bench fuzz screenshot install package clean
 
 all: build
 
@@ -52,6 +52,11 @@ fuzz: deps
 
 install: build
 	cmake --install $(BUILD)
+
+# The Debian package $(BUILD)/doz_<version>_<arch>.deb; install it with
+# sudo apt install ./$(BUILD)/doz_*.deb
+package: build
+	cmake --build $(BUILD) --target package
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

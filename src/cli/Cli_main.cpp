@@ -5,6 +5,8 @@
 #include "Cli_info.h"
 #include "Cli_measure.h"
 #include "Cli_plot.h"
+#include "Cli_ports.h"
+#include "Doz_version.h"
 
 namespace doz::cli {
 namespace {
@@ -31,6 +33,8 @@ constexpr TVerb kVerbs[] = {
      "--port COMn|DEVICE [--band N] [--unit-average] [-o FILE.DTA] [--export FILE.txt] "
      "[--force]",
      "run one sweep of the unit and write it as a measurement file", RunMeasure},
+    {"ports", "[--link DEVICE]",
+     "list the serial devices and their COM numbers, or give a device one", RunPorts},
 };
 
 void PrintUsage(std::ostream& out) {
@@ -38,7 +42,8 @@ void PrintUsage(std::ostream& out) {
   for (const TVerb& verb : kVerbs) {
     out << "  doz-cli " << verb.name << " " << verb.synopsis << "\n      " << verb.summary << "\n";
   }
-  out << "\n'doz-cli COMMAND --help' describes a command.\n";
+  out << "\n'doz-cli COMMAND --help' describes a command; 'doz-cli --version' gives the\n"
+         "version.\n";
 }
 
 }  // namespace
@@ -50,6 +55,10 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   }
   if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
     PrintUsage(out);
+    return EXIT_OK;
+  }
+  if (args[0] == "--version") {
+    out << "doz-cli " << kDozVersion << "\n";
     return EXIT_OK;
   }
   for (const TVerb& verb : kVerbs) {

@@ -16,6 +16,14 @@ bool IsWritableDir(const std::string& path) {
          ::access(path.c_str(), W_OK) == 0;
 }
 
+// /usr/bin, /usr/local/bin, ~/.local/bin: an installed copy shares its folder
+// with other programs, and root may write there, so its settings belong to
+// the user's configuration.
+bool IsInstallBinDir(const std::string& path) {
+  const std::string name = std::filesystem::path(path).filename();
+  return name == "bin" || name == "sbin";
+}
+
 std::string HomeDir() {
   const char* home = std::getenv("HOME");
   if (home && *home) return home;
@@ -45,7 +53,7 @@ std::string ExecutableDir() {
 std::string ApplicationDir() { return ApplicationDirFor(ExecutableDir()); }
 
 std::string ApplicationDirFor(const std::string& exeDir) {
-  if (IsWritableDir(exeDir)) return exeDir;
+  if (IsWritableDir(exeDir) && !IsInstallBinDir(exeDir)) return exeDir;
   const std::string dir = ConfigDir();
   std::error_code ec;
   std::filesystem::create_directories(dir, ec);

@@ -1,6 +1,6 @@
 // Where the program keeps its settings file and its ports/ folder: beside the
-// executable when that folder is writable, else in the user's configuration
-// folder.
+// executable when that folder is writable and not an installation's bin
+// folder, else in the user's configuration folder.
 #pragma once
 
 #include <string>
@@ -11,8 +11,8 @@ namespace doz::platform {
 std::string ExecutableDir();
 // ApplicationDirFor(ExecutableDir()).
 std::string ApplicationDir();
-// exeDir when it is a writable folder, else $XDG_CONFIG_HOME/Do-Z or
-// ~/.config/Do-Z, created when missing.
+// exeDir when it is a writable folder not named bin or sbin (a build tree),
+// else $XDG_CONFIG_HOME/Do-Z or ~/.config/Do-Z, created when missing.
 std::string ApplicationDirFor(const std::string& exeDir);
 
 }  // namespace doz::platform

@@ -4,17 +4,18 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <string_view>
 
 namespace doz {
 namespace {
 
 struct TDeviceFamily {
   int firstCom;
-  const char* prefix;
+  std::string_view prefix;
 };
 
 // Thirty-two COM numbers to each family, in this order from COM1.
-constexpr TDeviceFamily kFamilies[] = {{1, "/dev/ttyS"}, {33, "/dev/ttyUSB"}, {65, "/dev/ttyACM"}};
+constexpr TDeviceFamily kFamilies[] = {{1, "ttyS"}, {33, "ttyUSB"}, {65, "ttyACM"}};
 constexpr int kFamilySize = 32;
 constexpr int kLastCom = 256;
 
@@ -29,9 +30,29 @@ std::string ComPortDevice(const std::string& appDir, int comNumber) {
     struct stat st {};
     if (lstat(link.c_str(), &st) == 0) return link;
   }
+  const std::string name = UsualDeviceName(comNumber);
+  return name.empty() ? name : "/dev/" + name;
+}
+
+int UsualComNumber(const std::string& deviceName) {
+  for (const TDeviceFamily& family : kFamilies) {
+    if (deviceName.rfind(family.prefix, 0) != 0) continue;
+    const std::string digits = deviceName.substr(family.prefix.size());
+    // The kernel never pads: "ttyS01" is no name of its.
+    if (digits.empty() || digits.size() > 2 || (digits.size() == 2 && digits[0] == '0') ||
+        digits.find_first_not_of("0123456789") != std::string::npos)
+      return 0;
+    const int index = std::stoi(digits);
+    return index < kFamilySize ? family.firstCom + index : 0;
+  }
+  return 0;
+}
+
+std::string UsualDeviceName(int comNumber) {
+  if (comNumber < 1) return {};
   for (const TDeviceFamily& family : kFamilies)
     if (comNumber < family.firstCom + kFamilySize)
-      return family.prefix + std::to_string(comNumber - family.firstCom);
+      return std::string(family.prefix) + std::to_string(comNumber - family.firstCom);
   return {};
 }
 

@@ -10,6 +10,12 @@ namespace doz {
 // COM65-96 /dev/ttyACM0-31; empty when there is none.
 std::string ComPortDevice(const std::string& appDir, int comNumber);
 
+// The usual mapping by device name alone: "ttyS0" gives 1, "ttyUSB0" 33,
+// "ttyACM31" 96; 0 for any other name. UsualDeviceName is its inverse, empty
+// past COM96.
+int UsualComNumber(const std::string& deviceName);
+std::string UsualDeviceName(int comNumber);
+
 enum class TDeviceState { Missing, Present, NoAccess };
 TDeviceState DeviceState(const std::string& path);
 

@@ -1,13 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 
 #include "Cli_export.h"
 #include "Cli_run.h"
 #include "Doz_file.h"
+#include "Doz_version.h"
 #include "Hand_made_files.h"
 #include "Temp_dir.h"
+#include "Unitsim_process.h"
 
 namespace doz::cli {
 namespace {
@@ -176,6 +179,23 @@ TEST(CliExecutable, RunsVerbsAndReportsExitCodes) {
   EXPECT_EQ(ReadBytes(dir.File("m.txt")), ApplicationExport(dir.File("m.DTA"), true, dir));
   EXPECT_EQ(test::RunCliProgram({"info", dir.File("none.DTA")}, dir.Path()).code, 1);
   EXPECT_EQ(test::RunCliProgram({}, dir.Path()).code, 2);
+}
+
+TEST(CliExecutable, BothProgramsPrintTheBuildsVersionOnOneLine) {
+  TTempDir dir;
+  const TRun cli = test::RunCliProgram({"--version"}, dir.Path());
+  EXPECT_EQ(cli.code, 0);
+  EXPECT_EQ(cli.out, std::string("doz-cli ") + kDozVersion + "\n");
+  EXPECT_TRUE(std::string(kDozVersion).find_first_not_of("0123456789.") == std::string::npos &&
+              std::isdigit(static_cast<unsigned char>(kDozVersion[0])))
+      << kDozVersion;
+
+  FILE* sim = popen((test::TUnitsimProcess::BinaryPath() + " --version").c_str(), "r");
+  ASSERT_NE(sim, nullptr);
+  char line[64] = {};
+  const std::size_t n = std::fread(line, 1, sizeof line - 1, sim);
+  EXPECT_EQ(pclose(sim), 0);
+  EXPECT_EQ(std::string(line, n), std::string("doz-unitsim ") + kDozVersion + "\n");
 }
 
 }  // namespace

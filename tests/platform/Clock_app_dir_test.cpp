@@ -106,6 +106,11 @@ TEST(AppDir, FallsBackToTheConfigurationFolderAndCreatesIt) {
   test::WriteBytes(tmp.File("afile"), "x");  // a file is no folder to write into
   EXPECT_EQ(ApplicationDirFor(tmp.File("afile")), tmp.File("home/.config/Do-Z"));
   EXPECT_EQ(ApplicationDirFor(tmp.Path()), tmp.Path());
+  for (const char* installed : {"usr/bin", "local/sbin"}) {
+    std::filesystem::create_directories(tmp.File(installed));
+    EXPECT_EQ(ApplicationDirFor(tmp.File(installed)), tmp.File("home/.config/Do-Z"))
+        << installed << ": writable, yet an installation's folder";
+  }
 }
 
 }  // namespace

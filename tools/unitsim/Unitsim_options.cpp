@@ -76,6 +76,8 @@ bool TUnitsimOptions::Parse(const std::vector<std::string>& args, std::string& e
     }
     if (arg == "--help" || arg == "-h") {
       Help = true;
+    } else if (arg == "--version") {
+      ShowVersion = true;
     } else if (arg == "--fast") {
       Fast = true;
     } else if (arg == "--seed") {
@@ -125,6 +127,7 @@ Options:
       hangup-after=K    after K points (and 0.2 s to read them) close the
                         terminal, as a pulled adapter would, and exit with 0
   --help                this text
+  --version             print the program's version and exit
 
 Commands end with a carriage return; replies end with one:
   ?  -> OK   U? -> Do-Z   V? -> 4 chars   SN? -> 4 chars   M? -> 0

@@ -34,6 +34,7 @@ class TUnitsimOptions {
   std::uint64_t Seed = 1;
   bool Fast = false;
   bool Help = false;
+  bool ShowVersion = false;  // --version: the program's own release
   std::string Link;
   std::string Version = "1.10";
   std::string Serial = "0001";

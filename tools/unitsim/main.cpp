@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "Doz_version.h"
 #include "Line_pacer.h"
 #include "Pty_server.h"
 #include "Simulated_unit.h"
@@ -50,6 +51,10 @@ int main(int argc, char** argv) {
   }
   if (options.Help) {
     std::fputs(TUnitsimOptions::HelpText().c_str(), stdout);
+    return 0;
+  }
+  if (options.ShowVersion) {
+    std::printf("doz-unitsim %s\n", doz::kDozVersion);
     return 0;
   }
   const sigset_t waitMask = HoldStopSignals();
