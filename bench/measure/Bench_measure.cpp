@@ -12,13 +12,13 @@
 #include <QTimer>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
 
 #include "Doz_main.h"
 #include "Doz_setting.h"
+#include "Protocol_bytes.h"
 #include "Status_bar.h"
 #include "Stderr_prompter.h"
 #include "Temp_dir.h"
@@ -29,9 +29,6 @@ namespace {
 using TClock = std::chrono::steady_clock;
 
 constexpr int kBand = 1;
-constexpr double kBitsPerByte = 10.0;
-constexpr double kLineRate = 9600.0;
-constexpr double kIdentityWait = 0.100;  // "U?" asks six bytes of a five-byte reply
 constexpr double kRatioTarget = 1.03;
 constexpr double kCpuShareTarget = 0.05;
 constexpr double kPeakTargetMb = 120.0;
@@ -52,19 +49,6 @@ double PeakMegabytes() {
   rusage r{};
   getrusage(RUSAGE_SELF, &r);
   return double(r.ru_maxrss) / 1024.0;
-}
-
-// Every byte of a band's sweep on the line, both ways: finding the unit,
-// checking it, the start commands, the stream, and the release.
-std::size_t ProtocolBytes(int band) {
-  const std::pair<const char*, const char*> exchanges[] = {
-      {"?", "OK"},     {"U?", "Do-Z"}, {"ME", "OK"},  {"U?", "Do-Z"}, {"V?", "1.10"},
-      {"SN?", "0001"}, {"M?", "0"},    {"MS0", "OK"}, {"M0", "022C"}, {"ME", "OK"},
-  };
-  std::size_t bytes = 0;
-  for (const auto& [command, reply] : exchanges)
-    bytes += std::strlen(command) + 1 + std::strlen(reply) + 1;
-  return bytes + std::size_t(doz::BandDataNum(band)) * (doz::RECORD_LEN + 1) + 3;
 }
 
 struct TSweepFigures {
@@ -131,8 +115,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "doz-bench-measure: the paced sweep did not finish\n");
     return 1;
   }
-  const std::size_t bytes = ProtocolBytes(kBand);
-  const double minimum = double(bytes) * kBitsPerByte / kLineRate + kIdentityWait;
+  const std::size_t bytes = doz::bench::ProtocolBytes(kBand);
+  const double minimum = doz::bench::WireSeconds(bytes) + doz::bench::kIdentityWait;
   std::printf(
       "band-%d sweep, click to \"測定終了しました\": %.3f s / protocol minimum %.3f s "
       "(%zu bytes at 9600 baud + 0.1 s) = ratio %.4f (target at most %.2f)\n",

@@ -1,24 +1,17 @@
 // One running Do-Z per user: the guard in-process with two instances of it,
 // then the real program started twice, and after a crash.
-#include <QTest>
 #include <QFileInfo>
-#include <fcntl.h>
-#include <sys/stat.h>
+#include <QTest>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <string>
-#include <thread>
-#include <vector>
 
 #include "Instance_guard.h"
+#include "Spawned_process.h"
 #include "Temp_dir.h"
-
-extern char** environ;
 
 namespace doz::test {
 namespace {
@@ -87,82 +80,22 @@ TEST(InstanceGuardTest, NoPrivatePlaceMeansNoLockRatherThanARefusal) {
 }
 
 // The real program, offscreen, with boxes on standard error and the guard
-// in a folder of the test's own.
-class TDozProcess {
+// in a folder of the test's own (and the temporary folder, when given).
+class TDozProcess : public TSpawnedProcess {
  public:
-  explicit TDozProcess(const std::string& runtimeDir, const std::string& tempDir = {}) {
-    std::vector<std::string> env;
-    for (char** e = environ; *e; ++e) {
-      const std::string entry = *e;
-      if (entry.rfind("XDG_RUNTIME_DIR=", 0) == 0 || entry.rfind("QT_QPA_PLATFORM=", 0) == 0 ||
-          entry.rfind("DOZ_PROMPTS=", 0) == 0 || (!tempDir.empty() && entry.rfind("TMPDIR=", 0) == 0))
-        continue;
-      env.push_back(entry);
-    }
-    env.push_back("XDG_RUNTIME_DIR=" + runtimeDir);
-    if (!tempDir.empty()) env.push_back("TMPDIR=" + tempDir);
-    env.push_back("QT_QPA_PLATFORM=offscreen");
-    env.push_back("DOZ_PROMPTS=stderr");
-    std::vector<char*> envp;
-    for (std::string& e : env) envp.push_back(e.data());
-    envp.push_back(nullptr);
-
-    int fds[2];
-    if (pipe2(fds, O_CLOEXEC) != 0) return;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], STDERR_FILENO);
-    char* argv[] = {const_cast<char*>(DOZ_APP_PATH), nullptr};
-    if (posix_spawn(&pid_, DOZ_APP_PATH, &actions, nullptr, argv, envp.data()) != 0) pid_ = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    close(fds[1]);
-    errFd_ = fds[0];
-  }
-  ~TDozProcess() {
-    if (pid_ > 0 && !exited_) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, nullptr, 0);
-    }
-    if (errFd_ >= 0) close(errFd_);
-  }
-  TDozProcess(const TDozProcess&) = delete;
-  TDozProcess& operator=(const TDozProcess&) = delete;
-
-  bool Started() const { return pid_ > 0; }
-
-  // True once it has ended by itself within the time; its status in status.
-  bool WaitExit(int timeoutMs, int& status) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (std::chrono::steady_clock::now() < end) {
-      if (waitpid(pid_, &status, WNOHANG) == pid_) {
-        exited_ = true;
-        return true;
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return false;
-  }
-
-  void Kill(int signal) {
-    kill(pid_, signal);
-    int status = 0;
-    waitpid(pid_, &status, 0);
-    exited_ = true;
-  }
-
-  // Everything it wrote to standard error; call after it has ended.
-  std::string Errors() const {
-    std::string text;
-    char buffer[4096];
-    ssize_t n = 0;
-    while ((n = read(errFd_, buffer, sizeof buffer)) > 0) text.append(buffer, std::size_t(n));
-    return text;
-  }
+  explicit TDozProcess(const std::string& runtimeDir, const std::string& tempDir = {})
+      : TSpawnedProcess(Options(runtimeDir, tempDir)) {}
 
  private:
-  pid_t pid_ = -1;
-  int errFd_ = -1;
-  bool exited_ = false;
+  static TSpawnOptions Options(const std::string& runtimeDir, const std::string& tempDir) {
+    TSpawnOptions options;
+    options.args = {DOZ_APP_PATH};
+    options.setEnv = {"XDG_RUNTIME_DIR=" + runtimeDir, "QT_QPA_PLATFORM=offscreen",
+                      "DOZ_PROMPTS=stderr"};
+    if (!tempDir.empty()) options.setEnv.push_back("TMPDIR=" + tempDir);
+    options.keepStderr = true;
+    return options;
+  }
 };
 
 const std::string kAlreadyRunning = "Vu_Dがすでに起動しています";
@@ -192,7 +125,7 @@ TEST(InstanceProcessTest, SecondStartReportsAndEndsWithCodeOne) {
 
   int status = 0;
   EXPECT_FALSE(first.WaitExit(100, status)) << "the first instance must keep running";
-  first.Kill(SIGTERM);
+  first.Stop(SIGTERM);
 }
 
 // After su or in some remote sessions the runtime folder does not exist: the
@@ -213,7 +146,7 @@ TEST(InstanceProcessTest, MissingRuntimeFolderStillStartsOnce) {
   ASSERT_TRUE(second.WaitExit(15000, status));
   EXPECT_EQ(WEXITSTATUS(status), 1);
   EXPECT_NE(second.Errors().find(kAlreadyRunning), std::string::npos);
-  first.Kill(SIGTERM);
+  first.Stop(SIGTERM);
 }
 
 TEST(InstanceProcessTest, CrashedInstanceDoesNotBlockTheNextStart) {
@@ -222,7 +155,7 @@ TEST(InstanceProcessTest, CrashedInstanceDoesNotBlockTheNextStart) {
     TDozProcess crashed(runtime.Path());
     ASSERT_TRUE(crashed.Started());
     ASSERT_TRUE(Listening(runtime.Path()));
-    crashed.Kill(SIGKILL);
+    crashed.Stop(SIGKILL);
   }
   TDozProcess next(runtime.Path());
   ASSERT_TRUE(next.Started());
@@ -230,7 +163,7 @@ TEST(InstanceProcessTest, CrashedInstanceDoesNotBlockTheNextStart) {
   int status = 0;
   EXPECT_FALSE(next.WaitExit(100, status));
   ExpectRefusedStart(runtime.Path());
-  next.Kill(SIGTERM);
+  next.Stop(SIGTERM);
 }
 
 }  // namespace

@@ -63,6 +63,7 @@ bool TSimulatedUnit::Muted(const std::string& key) {
 }
 
 void TSimulatedUnit::Execute(const std::string& command) {
+  if (OnCommand) OnCommand(command);
   const std::string key = KeyOf(command);
   // A running sweep listens for ME only.
   if (Streaming() && key != "ME") return;

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -27,6 +28,9 @@ class TSimulatedUnit {
   bool HangupDue() const { return hangupAt_ && sent_ >= *hangupAt_; }
   // No one holds the line any more: whatever was due to them is dropped.
   void LineClosed();
+
+  // Told every command as it completes, before it is answered.
+  std::function<void(const std::string& command)> OnCommand;
 
   bool Averaging() const { return averaging_; }
   bool Streaming() const { return streaming_ && sent_ < out_.size(); }

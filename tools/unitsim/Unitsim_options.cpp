@@ -68,7 +68,7 @@ bool TUnitsimOptions::ParseFault(const std::string& text, std::string& error) {
 bool TUnitsimOptions::Parse(const std::vector<std::string>& args, std::string& error) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    const bool takesValue = arg == "--seed" || arg == "--link" || arg == "--fault" ||
+    const bool takesValue = arg == "--seed" || arg == "--link" || arg == "--trace" || arg == "--fault" ||
                             arg == "--unit-version" || arg == "--unit-serial";
     if (takesValue && i + 1 >= args.size()) {
       error = arg + " needs a value";
@@ -84,6 +84,8 @@ bool TUnitsimOptions::Parse(const std::vector<std::string>& args, std::string& e
       if (!ToSeed(args[++i], Seed)) return error = "--seed needs a whole number", false;
     } else if (arg == "--link") {
       Link = args[++i];
+    } else if (arg == "--trace") {
+      Trace = args[++i];
     } else if (arg == "--unit-version") {
       Version = args[++i];
     } else if (arg == "--unit-serial") {
@@ -111,6 +113,8 @@ Options:
                         them (default: the wire time of 9600 baud, 10 bits a byte)
   --link PATH           make PATH a symbolic link to the device (for example
                         APPDIR/ports/com1); removed on exit
+  --trace FILE          append every command heard to FILE, one a line, after
+                        the monotonic clock's seconds (a failed test's record)
   --unit-version TEXT   reply to "V?" (default 1.10)
   --unit-serial TEXT    reply to "SN?" (default 0001)
   --fault NAME[=VALUE]  inject a fault; repeatable:

@@ -36,6 +36,7 @@ class TUnitsimOptions {
   bool Help = false;
   bool ShowVersion = false;  // --version: the program's own release
   std::string Link;
+  std::string Trace;  // where the commands heard are logged; empty: nowhere
   std::string Version = "1.10";
   std::string Serial = "0001";
   TFaults Faults;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Doz_version.h"
+#include "Command_trace.h"
 #include "Line_pacer.h"
 #include "Pty_server.h"
 #include "Simulated_unit.h"
@@ -59,6 +60,14 @@ int main(int argc, char** argv) {
   }
   const sigset_t waitMask = HoldStopSignals();
   TSimulatedUnit unit(options);
+  TCommandTrace trace;
+  if (!options.Trace.empty()) {
+    if (!trace.Open(options.Trace)) {
+      std::fprintf(stderr, "doz-unitsim: cannot write the trace %s\n", options.Trace.c_str());
+      return 1;
+    }
+    unit.OnCommand = [&trace](const std::string& command) { trace.Write(command); };
+  }
   TLinePacer pacer(options.Fast ? 0 : kLineRate, options.Fast ? kBurst.zero() : kBurst);
   TPtyServer server(unit, pacer);
   if (!server.Open(options.Link, error)) {

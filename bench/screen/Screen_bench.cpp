@@ -1,0 +1,98 @@
+// doz-bench-screen: one band-1 sweep of the real doz on a private X server,
+// from the paced simulated unit, started from the keyboard: what the window
+// costs in CPU while it draws every point, and how close the sweep comes to
+// the protocol's minimum, timed by the unit's own record of the commands.
+#include <unistd.h>
+
+#include <QGuiApplication>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "Protocol_bytes.h"
+#include "Screen_rig.h"
+#include "Xvfb_display.h"
+
+namespace {
+
+using TClock = std::chrono::steady_clock;
+
+constexpr int kBand = 1;
+constexpr double kCpuTarget = 0.02;
+constexpr double kRatioTarget = 1.03;
+constexpr int kTimeoutS = 60;
+// After the release the window still decodes, smooths and redraws.
+constexpr auto kFinishGrace = std::chrono::milliseconds(500);
+
+// User and system time of a process, from /proc.
+double CpuSeconds(pid_t pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string text;
+  std::getline(stat, text);
+  const std::size_t close = text.rfind(')');
+  if (close == std::string::npos) return 0;
+  std::istringstream fields(text.substr(close + 2));
+  std::string skip;
+  for (int i = 3; i < 14; ++i) fields >> skip;  // state .. cmajflt
+  long long user = 0, system = 0;
+  fields >> user >> system;
+  return double(user + system) / double(sysconf(_SC_CLK_TCK));
+}
+
+double FirstCommandTime(const std::string& trace) {
+  std::istringstream lines(trace);
+  double at = 0;
+  return lines >> at ? at : 0;
+}
+
+double Seconds(TClock::time_point t) {
+  return std::chrono::duration<double>(t.time_since_epoch()).count();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  doz::test::TXvfbDisplay display;
+  if (display.Name().empty() || !doz::test::OnPath("xdotool")) {
+    std::fprintf(stderr, "doz-bench-screen: needs Xvfb and xdotool (scripts/setup-deps)\n");
+    return 1;
+  }
+  qputenv("DISPLAY", display.Name().c_str());
+  qputenv("QT_QPA_PLATFORM", "xcb");
+  QGuiApplication app(argc, argv);
+  doz::test::TScreenRig rig(display.Name(), {});
+  if (!rig.Ready()) {
+    std::fprintf(stderr, "doz-bench-screen: the window did not come up\n");
+    return 1;
+  }
+  const double cpuBefore = CpuSeconds(rig.DozPid());
+  const TClock::time_point keys = TClock::now();
+  rig.StartSweep();
+  while (rig.ReleaseTime() == 0.0 && TClock::now() - keys < std::chrono::seconds(kTimeoutS))
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  if (rig.ReleaseTime() == 0.0) {
+    std::fprintf(stderr, "doz-bench-screen: the sweep did not end:\n%s", rig.Trace().c_str());
+    return 1;
+  }
+  std::this_thread::sleep_until(keys + std::chrono::duration_cast<TClock::duration>(
+                                           std::chrono::duration<double>(rig.ReleaseTime() - Seconds(keys))) +
+                                kFinishGrace);
+  const double cpu = CpuSeconds(rig.DozPid()) - cpuBefore;
+  const double wall = Seconds(TClock::now()) - Seconds(keys);
+
+  // From the first command heard to the release heard: every byte but the
+  // first command's and the release's reply.
+  const std::size_t bytes = doz::bench::ProtocolBytes(kBand) - 2 - 3;
+  const double minimum = doz::bench::WireSeconds(bytes) + doz::bench::kIdentityWait;
+  const double sweep = rig.ReleaseTime() - FirstCommandTime(rig.Trace());
+  std::printf("band-%d sweep on a real X server (Xvfb), first command to release: %.3f s / "
+              "protocol minimum %.3f s = ratio %.4f (target at most %.2f)\n",
+              kBand, sweep, minimum, sweep / minimum, kRatioTarget);
+  std::printf("doz CPU from the start keys to the finished graph: %.3f s over %.3f s = %.2f %% of "
+              "one core (target at most %.0f %%)\n",
+              cpu, wall, 100.0 * cpu / wall, 100.0 * kCpuTarget);
+  return 0;
+}

@@ -1,0 +1,104 @@
+// The real doz on a private X server, measuring from the simulated unit:
+// what the screen shows while a sweep runs and after it. Offscreen widget
+// tests cannot see what the window system does with a repaint; this looks.
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QScreen>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "Screen_rig.h"
+#include "Xvfb_display.h"
+
+namespace doz::test {
+namespace {
+
+const TXvfbDisplay* gDisplay = nullptr;
+
+constexpr QRgb kBlue = qRgb(0, 0, 255);
+constexpr QRgb kRed = qRgb(255, 0, 0);
+constexpr int kWaitMs = 15000;
+
+QImage Grab(const TScreenRig& rig) {
+  return QGuiApplication::primaryScreen()->grabWindow(rig.WindowId()).toImage();
+}
+
+// Grabs until `done` holds for the curve pixels in the graph, or the time is up.
+bool GrabUntil(const TScreenRig& rig,
+               const std::function<bool(const TCurvePixels& r, const TCurvePixels& theta, int width)>& done,
+               QImage& shot) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWaitMs);
+  do {
+    shot = Grab(rig);
+    const QRect area = GraphArea(shot);
+    if (area.width() > 0 &&
+        done(CurvePixels(shot, area, kBlue), CurvePixels(shot, area, kRed), area.width()))
+      return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  } while (std::chrono::steady_clock::now() < end);
+  return false;
+}
+
+class ScreenTest : public ::testing::TestWithParam<const char*> {
+ protected:
+  void SetUp() override {
+    if (!gDisplay || gDisplay->Name().empty() || !OnPath("xdotool"))
+      GTEST_SKIP() << "needs Xvfb and xdotool (scripts/setup-deps installs them)";
+  }
+};
+
+// A unit that stops after 100 of band 1's 556 points, silent or hung up:
+// those points are on the screen, and the curve ends where they end.
+TEST_P(ScreenTest, PointsOfARunningSweepReachTheScreen) {
+  TScreenRig rig(gDisplay->Name(), {"--fast", "--fault", GetParam()});
+  ASSERT_TRUE(rig.Ready());
+  rig.StartSweep();
+  QImage shot;
+  const bool drawn = GrabUntil(rig,
+      [](const TCurvePixels& r, const TCurvePixels& theta, int) {
+        return r.count >= 60 && theta.count >= 60;
+      },
+      shot);
+  ASSERT_TRUE(drawn) << "unit heard:\n" << rig.Trace();
+  const QRect area = GraphArea(shot);
+  EXPECT_LT(CurvePixels(shot, area, kBlue).rightmost, area.width() / 3) << "only the first points";
+  EXPECT_GT(CurvePixels(shot, area, kBlue).rightmost, area.width() / 8);
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, ScreenTest,
+                         ::testing::Values("silent-after=100", "hangup-after=100"));
+
+TEST_F(ScreenTest, FinishedSweepShowsTheWholeCurve) {
+  TScreenRig rig(gDisplay->Name(), {"--fast"});
+  ASSERT_TRUE(rig.Ready());
+  rig.StartSweep();
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWaitMs);
+  while (rig.ReleaseTime() == 0.0 && std::chrono::steady_clock::now() < end)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  ASSERT_GT(rig.ReleaseTime(), 0.0) << "the sweep ended and the port was released:\n" << rig.Trace();
+  QImage shot;
+  const bool drawn = GrabUntil(rig,
+      [](const TCurvePixels& r, const TCurvePixels& theta, int width) {
+        return r.rightmost >= width - 3 && theta.rightmost >= width - 3 && r.count > width;
+      },
+      shot);
+  EXPECT_TRUE(drawn) << "unit heard:\n" << rig.Trace();
+}
+
+}  // namespace
+}  // namespace doz::test
+
+// The X server comes first: the test program grabs the screen through Qt,
+// which connects to the display when the application object is made.
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  doz::test::TXvfbDisplay display;
+  doz::test::gDisplay = &display;
+  if (display.Name().empty()) return RUN_ALL_TESTS();
+  qputenv("DISPLAY", display.Name().c_str());
+  qputenv("QT_QPA_PLATFORM", "xcb");
+  QGuiApplication app(argc, argv);
+  return RUN_ALL_TESTS();
+}
