@@ -98,10 +98,11 @@ std::optional<TCircuit> TCircuit::Parse(std::string_view text, std::string& erro
   const auto names = ParameterNames(*kind);
   std::vector<std::optional<double>> values(names.size());
   std::string_view rest = text.substr(colon + 1);
-  while (!rest.empty()) {
+  for (bool more = true; more;) {
     const std::size_t comma = rest.find(',');
     const std::string_view item = rest.substr(0, comma);
-    rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+    more = comma != std::string_view::npos;
+    rest = more ? rest.substr(comma + 1) : std::string_view();
     const std::size_t eq = item.find('=');
     const auto name = std::find(names.begin(), names.end(), item.substr(0, eq));
     const auto value = eq == std::string_view::npos ? std::nullopt : ParseSi(item.substr(eq + 1));

@@ -5,6 +5,28 @@
 #include <numbers>
 
 namespace doz::analysis {
+namespace {
+
+// |Z| at the angle, exact at every multiple of 90°: a phase of 0.00 or
+// 90.00 degrees makes a reactance or a resistance of exactly 0, not a
+// rounding residue.
+std::complex<double> PolarDegrees(double ohms, double degrees) {
+  const double turn = std::fmod(degrees, 360.0);
+  const double quadrant = std::round(turn / 90.0);
+  const double radians = (turn - 90.0 * quadrant) * std::numbers::pi / 180.0;
+  const std::complex<double> z = std::polar(ohms, radians);
+  switch ((int(quadrant) % 4 + 4) % 4) {
+    case 1:
+      return {-z.imag(), z.real()};
+    case 2:
+      return -z;
+    case 3:
+      return {z.imag(), -z.real()};
+  }
+  return z;
+}
+
+}  // namespace
 
 bool HoldsValue(const TCalcData& data, int slot) {
   if (slot < 0 || slot >= DATA_MAX) return false;
@@ -20,8 +42,7 @@ std::vector<TImpedanceSample> SamplesOf(const TCalcData& data, int band) {
   if (!IsValidBand(band)) return samples;
   for (int i = BandFirstIndex(band); i <= BandLastIndex(band); ++i) {
     if (!HoldsValue(data, i)) continue;
-    const double radians = data.Theta[i] * std::numbers::pi / 180.0;
-    samples.push_back({i, data.Freq[i], data.R[i], data.Theta[i], std::polar(data.R[i], radians)});
+    samples.push_back({i, data.Freq[i], data.R[i], data.Theta[i], PolarDegrees(data.R[i], data.Theta[i])});
   }
   return samples;
 }

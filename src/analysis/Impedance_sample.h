@@ -22,7 +22,7 @@ struct TImpedanceSample {
 bool HoldsValue(const TCalcData& data, int slot);
 
 // The band's points that hold a value, in slot order; none for a band
-// outside 1..10.
+// outside 1..10. Z is exact where the phase is a multiple of 90°.
 std::vector<TImpedanceSample> SamplesOf(const TCalcData& data, int band);
 
 // The same points ordered by frequency, without |Z| = 0 (no relative
