@@ -1,9 +1,11 @@
 #include "Synthetic_sweep.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <random>
 
+#include "Doz_file.h"
 #include "Point_record.h"
 
 namespace doz::test {
@@ -22,6 +24,22 @@ TCalcData SyntheticSweep(const analysis::TCircuit& circuit, int band, const TNoi
   }
   data.Valid = 1;
   return data;
+}
+
+bool WriteSyntheticFile(const std::string& path, const analysis::TCircuit& circuit, int band,
+                        const TNoise& noise) {
+  const TCalcData data = SyntheticSweep(circuit, band, noise);
+  TRawData raw;
+  ClearRawData(raw);
+  raw.Present = 1;
+  raw.Band = band;
+  raw.DateTime = "2024/05/06 07:08:09";
+  for (int i = BandFirstIndex(band); i <= BandLastIndex(band); ++i) {
+    const std::string record = unitsim::EncodeRecord(data.R[i], data.Theta[i], data.Freq[i]);
+    std::copy(record.begin(), record.end(), raw.Data[i].begin());
+  }
+  const TSettingData setting;
+  return TDoZ_File().WriteDataFile(path, "SIM1", &setting, &raw);
 }
 
 }  // namespace doz::test

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "Circuit_model.h"
 #include "Doz_setting.h"
@@ -17,5 +18,9 @@ struct TNoise {
 
 // The band's slots filled, every other slot without value.
 TCalcData SyntheticSweep(const analysis::TCircuit& circuit, int band = 1, const TNoise& noise = {});
+// The same as the unit's point records (whole ohms, hundredths of a degree),
+// written as a measurement file; false when it cannot be.
+bool WriteSyntheticFile(const std::string& path, const analysis::TCircuit& circuit, int band = 1,
+                        const TNoise& noise = {});
 
 }  // namespace doz::test
