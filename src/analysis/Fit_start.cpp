@@ -13,6 +13,9 @@ using TStarts = std::vector<std::vector<double>>;
 using TComplex = std::complex<double>;
 
 constexpr std::size_t kEndPoints = 3;  // averaged at each end against noise
+// Of the capacitance that alone would give |Z| at an end of the band: a
+// part that small (across) or that large (in series) hardly shows.
+constexpr double kSmallShunt = 0.01;
 
 double Omega(double hertz) { return 2.0 * std::numbers::pi * hertz; }
 
@@ -130,22 +133,26 @@ TStarts Coil(const std::vector<TResonance>& found, const TEnd& lo, const TEnd& h
 
 TStarts Bvd(const TSamples& s, const std::vector<TResonance>& found, const TEnd& lo,
             const TEnd& hi) {
-  const double total = lo.ParallelC().value_or(lo.C());  // C0 + C1 below both resonances
+  // A series circuit with a capacitance across it too small to matter within
+  // the band: the resonator whose parallel resonance lies beyond it.
+  TStarts starts;
+  for (const auto& v : SeriesRlc(s, found, lo, hi)) starts.push_back({v[0], v[1], v[2], hi.C() * kSmallShunt});
+  // And a winding with a capacitance in series too large to matter: the
+  // resonator whose series resonance lies below the band.
+  for (const auto& v : Coil(found, lo, hi)) starts.push_back({v[0], v[1], lo.C() / kSmallShunt, v[2]});
   const TResonance* dip = Strongest(found, TResonanceKind::Dip);
   const TResonance* peak = dip ? Strongest(found, TResonanceKind::Peak, dip->Hertz) : nullptr;
-  if (!dip || !peak) {
-    const TStarts series = SeriesRlc(s, found, lo, hi);
-    const auto& v = series.front();
-    return {{v[0], v[1], v[2], hi.ParallelC().value_or(v[2])}};
-  }
-  // fp/fs = sqrt(1 + C1/C0).
+  if (!dip || !peak) return starts;
+  // fp/fs = sqrt(1 + C1/C0); below both resonances the capacitance is C0 + C1.
+  const double total = lo.ParallelC().value_or(lo.C());
   const double ws = Omega(dip->Hertz);
   const double ratio = std::pow(peak->Hertz / dip->Hertz, 2);
   const double c0 = total / ratio;
   const double c1 = total - c0;
   const double c0High = hi.ParallelC().value_or(c0);
   const double c1High = c0High * (ratio - 1.0);
-  return {{dip->Ohms, Partner(ws, c1), c1, c0}, {dip->Ohms, Partner(ws, c1High), c1High, c0High}};
+  starts.insert(starts.begin(), {{dip->Ohms, Partner(ws, c1), c1, c0}, {dip->Ohms, Partner(ws, c1High), c1High, c0High}});
+  return starts;
 }
 
 // Where the phase never passes zero (a damped resonator) the extremes of |Z|
