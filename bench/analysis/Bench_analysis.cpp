@@ -18,8 +18,9 @@ constexpr int kRuns = 11;
 constexpr double kTargetMs = 200.0;
 
 const char* const kCircuits[] = {
-    "rl:R=1000,L=100m",          "rc:R=2000,C=100n",         "rlc:R=500,L=500m,C=100n",
-    "rlc-parallel:R=20k,L=200m,C=20n", "coil:R=6800,L=2.5,C=400p", "bvd:R1=1000,L1=50m,C1=1n,C0=5n",
+    "rl:R=1000,L=100m",         "rc:R=2000,C=100n",
+    "rlc:R=500,L=500m,C=100n",  "rlc-parallel:R=20k,L=200m,C=20n",
+    "coil:R=6800,L=2.5,C=400p", "bvd:R1=1000,L1=50m,C1=1n,C0=5n",
 };
 
 }  // namespace
@@ -50,6 +51,7 @@ int main() {
     std::printf("auto fit, %-33s %zu points: median %.1f ms of %d runs, %s\n", text, samples.size(),
                 median, kRuns, chosen ? "chose it" : "CHOSE ANOTHER CIRCUIT");
   }
-  std::printf("auto fit on 556 points, slowest median: %.1f ms (target under %.0f ms)\n", slowest, kTargetMs);
+  std::printf("auto fit on 556 points, slowest median: %.1f ms (target under %.0f ms)\n", slowest,
+              kTargetMs);
   return 0;
 }

@@ -1,11 +1,11 @@
 #include "Circuit_fit.h"
 
 #include <Eigen/Core>
-#include <unsupported/Eigen/NonLinearOptimization>
-#include <unsupported/Eigen/NumericalDiff>
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <unsupported/Eigen/NonLinearOptimization>
+#include <unsupported/Eigen/NumericalDiff>
 
 #include "Fit_start.h"
 #include "Resonance_finder.h"
@@ -54,7 +54,8 @@ struct TResiduals {
 
   std::vector<double> Values(const Eigen::VectorXd& x) const {
     std::vector<double> v(bounds.size());
-    for (std::size_t i = 0; i < v.size(); ++i) v[i] = std::exp(std::clamp(x[i], bounds[i].low, bounds[i].high));
+    for (std::size_t i = 0; i < v.size(); ++i)
+      v[i] = std::exp(std::clamp(x[i], bounds[i].low, bounds[i].high));
     return v;
   }
 
@@ -93,8 +94,8 @@ TRun Descend(const TResiduals& residuals, const std::vector<double>& start, int 
              TClock::time_point deadline) {
   Eigen::VectorXd x(start.size());
   for (std::size_t i = 0; i < start.size(); ++i) x[i] = std::log(start[i]);
-  Eigen::NumericalDiff<TResiduals, Eigen::Central> diff(residuals);
-  Eigen::LevenbergMarquardt<Eigen::NumericalDiff<TResiduals, Eigen::Central>> lm(diff);
+  Eigen::NumericalDiff<TResiduals> diff(residuals);
+  Eigen::LevenbergMarquardt<Eigen::NumericalDiff<TResiduals>> lm(diff);
   lm.parameters.maxfev = std::max(1, maxEvaluations);
   using namespace Eigen::LevenbergMarquardtSpace;
   Status status = lm.minimizeInit(x);
@@ -153,7 +154,8 @@ TChoiceResult ChooseCircuit(const TSamples& samples, const TFitLimits& limits) {
   std::optional<TFitRefusal> refusal;
   const TCircuitFit* best = nullptr;
   std::size_t bestCount = 0;
-  for (TCircuitKind kind : kCircuitKinds) choice.Tried.emplace_back(kind, FitCircuit(samples, kind, limits));
+  for (TCircuitKind kind : kCircuitKinds)
+    choice.Tried.emplace_back(kind, FitCircuit(samples, kind, limits));
   for (const auto& [kind, result] : choice.Tried) {
     const auto* fit = std::get_if<TCircuitFit>(&result);
     if (!fit) {

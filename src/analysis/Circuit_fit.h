@@ -30,7 +30,7 @@ using TFitResult = std::variant<TCircuitFit, TFitRefusal>;
 
 // Bounds on the work of one circuit's fit, all its starts together.
 struct TFitLimits {
-  int MaxEvaluations = 4000;
+  int MaxEvaluations = 2000;
   std::chrono::milliseconds Time{150};
 };
 
@@ -50,6 +50,7 @@ using TChoiceResult = std::variant<TModelChoice, TFitRefusal>;
 
 // Fits every circuit and keeps the one with the lowest BIC; a circuit with
 // more parameters must beat a simpler one clearly (by a margin of BIC) to win.
-TChoiceResult ChooseCircuit(const std::vector<TImpedanceSample>& samples, const TFitLimits& limits = {});
+TChoiceResult ChooseCircuit(const std::vector<TImpedanceSample>& samples,
+                            const TFitLimits& limits = {});
 
 }  // namespace doz::analysis

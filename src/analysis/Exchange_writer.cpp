@@ -15,7 +15,8 @@ constexpr double kReferenceOhms = 50.0;
 // to_chars: a period as decimal point whatever the locale.
 std::string Number(double value) {
   char text[40];
-  const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::general, kDigits);
+  const auto end =
+      std::to_chars(text, text + sizeof text, value, std::chars_format::general, kDigits);
   return std::string(text, end.ptr);
 }
 
@@ -43,7 +44,8 @@ std::string Csv(const std::vector<TImpedanceSample>& samples) {
 std::string Comments(const char* mark, const TExchangeSource& source) {
   std::string text = std::string(mark) + " Do-Z impedance measurement\n";
   if (!source.Name.empty()) text += std::string(mark) + " File: " + OneLine(source.Name) + "\n";
-  if (!source.DateTime.empty()) text += std::string(mark) + " Measured: " + OneLine(source.DateTime) + "\n";
+  if (!source.DateTime.empty())
+    text += std::string(mark) + " Measured: " + OneLine(source.DateTime) + "\n";
   return text;
 }
 
@@ -55,7 +57,8 @@ std::string Zma(const std::vector<TImpedanceSample>& samples, const TExchangeSou
   return text;
 }
 
-std::string Touchstone(const std::vector<TImpedanceSample>& samples, const TExchangeSource& source) {
+std::string Touchstone(const std::vector<TImpedanceSample>& samples,
+                       const TExchangeSource& source) {
   std::string text = Comments("!", source) + "! S11 = (Z - 50) / (Z + 50)\n# Hz S RI R 50\n";
   for (const TImpedanceSample& s : samples) {
     const std::complex<double> s11 = (s.Z - kReferenceOhms) / (s.Z + kReferenceOhms);

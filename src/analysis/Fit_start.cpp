@@ -86,7 +86,8 @@ const TResonance* Strongest(const std::vector<TResonance>& found, TResonanceKind
   const TResonance* best = nullptr;
   for (const TResonance& r : found) {
     if (r.Kind != kind || r.Hertz <= aboveHertz) continue;
-    const bool stronger = !best || (kind == TResonanceKind::Peak ? r.Ohms > best->Ohms : r.Ohms < best->Ohms);
+    const bool stronger =
+        !best || (kind == TResonanceKind::Peak ? r.Ohms > best->Ohms : r.Ohms < best->Ohms);
     if (stronger) best = &r;
   }
   return best;
@@ -111,9 +112,8 @@ TStarts ParallelRlc(const TSamples& s, const std::vector<TResonance>& found, con
   const double c = hi.ParallelC().value_or(hi.C());
   const TResonance* peak = Strongest(found, TResonanceKind::Peak);
   if (!peak) {
-    const auto most = std::max_element(s.begin(), s.end(), [](const auto& a, const auto& b) {
-      return a.Ohms < b.Ohms;
-    });
+    const auto most = std::max_element(
+        s.begin(), s.end(), [](const auto& a, const auto& b) { return a.Ohms < b.Ohms; });
     return {{most->Ohms, l, c}};
   }
   const double w0 = Omega(peak->Hertz);
@@ -136,10 +136,12 @@ TStarts Bvd(const TSamples& s, const std::vector<TResonance>& found, const TEnd&
   // A series circuit with a capacitance across it too small to matter within
   // the band: the resonator whose parallel resonance lies beyond it.
   TStarts starts;
-  for (const auto& v : SeriesRlc(s, found, lo, hi)) starts.push_back({v[0], v[1], v[2], hi.C() * kSmallShunt});
+  for (const auto& v : SeriesRlc(s, found, lo, hi))
+    starts.push_back({v[0], v[1], v[2], hi.C() * kSmallShunt});
   // And a winding with a capacitance in series too large to matter: the
   // resonator whose series resonance lies below the band.
-  for (const auto& v : Coil(found, lo, hi)) starts.push_back({v[0], v[1], lo.C() / kSmallShunt, v[2]});
+  for (const auto& v : Coil(found, lo, hi))
+    starts.push_back({v[0], v[1], lo.C() / kSmallShunt, v[2]});
   const TResonance* dip = Strongest(found, TResonanceKind::Dip);
   const TResonance* peak = dip ? Strongest(found, TResonanceKind::Peak, dip->Hertz) : nullptr;
   if (!dip || !peak) return starts;
@@ -151,7 +153,8 @@ TStarts Bvd(const TSamples& s, const std::vector<TResonance>& found, const TEnd&
   const double c1 = total - c0;
   const double c0High = hi.ParallelC().value_or(c0);
   const double c1High = c0High * (ratio - 1.0);
-  starts.insert(starts.begin(), {{dip->Ohms, Partner(ws, c1), c1, c0}, {dip->Ohms, Partner(ws, c1High), c1High, c0High}});
+  starts.insert(starts.begin(), {{dip->Ohms, Partner(ws, c1), c1, c0},
+                                 {dip->Ohms, Partner(ws, c1High), c1High, c0High}});
   return starts;
 }
 
@@ -159,28 +162,38 @@ TStarts Bvd(const TSamples& s, const std::vector<TResonance>& found, const TEnd&
 // inside the band stand in for the resonances of that kind. A resonator
 // with a capacitance across it (bvd) falls as 1/f around its resonances:
 // there the extremes of |Z|·f count.
-std::vector<TResonance> WithExtremes(const TSamples& s, std::vector<TResonance> found, bool capacitive) {
+std::vector<TResonance> WithExtremes(const TSamples& s, std::vector<TResonance> found,
+                                     bool capacitive) {
   const auto has = [&found](TResonanceKind kind) {
-    return std::any_of(found.begin(), found.end(), [kind](const TResonance& r) { return r.Kind == kind; });
+    return std::any_of(found.begin(), found.end(),
+                       [kind](const TResonance& r) { return r.Kind == kind; });
   };
-  const auto weighted = [capacitive](const TImpedanceSample& a) { return capacitive ? a.Ohms * a.Hertz : a.Ohms; };
-  const auto lower = [&](const TImpedanceSample& a, const TImpedanceSample& b) { return weighted(a) < weighted(b); };
+  const auto weighted = [capacitive](const TImpedanceSample& a) {
+    return capacitive ? a.Ohms * a.Hertz : a.Ohms;
+  };
+  const auto lower = [&](const TImpedanceSample& a, const TImpedanceSample& b) {
+    return weighted(a) < weighted(b);
+  };
   const auto inner = [&s](auto it) { return it != s.begin() && it + 1 != s.end(); };
   const auto dip = std::min_element(s.begin(), s.end(), lower);
-  if (!has(TResonanceKind::Dip) && inner(dip)) found.push_back({TResonanceKind::Dip, dip->Hertz, dip->Ohms, {}});
+  if (!has(TResonanceKind::Dip) && inner(dip))
+    found.push_back({TResonanceKind::Dip, dip->Hertz, dip->Ohms, {}});
   const auto from = has(TResonanceKind::Dip) || !inner(dip) ? s.begin() : dip;
   const auto peak = std::max_element(from, s.end(), lower);
-  if (!has(TResonanceKind::Peak) && inner(peak)) found.push_back({TResonanceKind::Peak, peak->Hertz, peak->Ohms, {}});
+  if (!has(TResonanceKind::Peak) && inner(peak))
+    found.push_back({TResonanceKind::Peak, peak->Hertz, peak->Ohms, {}});
   return found;
 }
 
 bool Usable(const std::vector<double>& start) {
-  return std::all_of(start.begin(), start.end(), [](double v) { return v > 0 && std::isfinite(v); });
+  return std::all_of(start.begin(), start.end(),
+                     [](double v) { return v > 0 && std::isfinite(v); });
 }
 
 }  // namespace
 
-TStarts StartValues(TCircuitKind kind, const TSamples& s, const std::vector<TResonance>& resonances) {
+TStarts StartValues(TCircuitKind kind, const TSamples& s,
+                    const std::vector<TResonance>& resonances) {
   const std::vector<TResonance> found = WithExtremes(s, resonances, kind == TCircuitKind::Bvd);
   const TEnd lo = EndOf(s, true);
   const TEnd hi = EndOf(s, false);

@@ -42,15 +42,17 @@ std::vector<TImpedanceSample> SamplesOf(const TCalcData& data, int band) {
   if (!IsValidBand(band)) return samples;
   for (int i = BandFirstIndex(band); i <= BandLastIndex(band); ++i) {
     if (!HoldsValue(data, i)) continue;
-    samples.push_back({i, data.Freq[i], data.R[i], data.Theta[i], PolarDegrees(data.R[i], data.Theta[i])});
+    samples.push_back(
+        {i, data.Freq[i], data.R[i], data.Theta[i], PolarDegrees(data.R[i], data.Theta[i])});
   }
   return samples;
 }
 
 std::vector<TImpedanceSample> ByFrequency(std::vector<TImpedanceSample> samples) {
   std::erase_if(samples, [](const TImpedanceSample& s) { return !(s.Ohms > 0.0); });
-  std::stable_sort(samples.begin(), samples.end(),
-                   [](const TImpedanceSample& a, const TImpedanceSample& b) { return a.Hertz < b.Hertz; });
+  std::stable_sort(
+      samples.begin(), samples.end(),
+      [](const TImpedanceSample& a, const TImpedanceSample& b) { return a.Hertz < b.Hertz; });
   samples.erase(std::unique(samples.begin(), samples.end(),
                             [](const TImpedanceSample& a, const TImpedanceSample& b) {
                               return a.Hertz == b.Hertz;

@@ -10,8 +10,8 @@ namespace doz::analysis {
 // A value that has no meaning at the point (Ls of a capacitive point, Q of
 // a point without resistance) or would not be finite is absent.
 struct TPointQuantities {
-  double Rs;  // series resistance, ohms
-  double Xs;  // series reactance, ohms
+  double Rs;                 // series resistance, ohms
+  double Xs;                 // series reactance, ohms
   std::optional<double> Ls;  // henry, where Xs > 0
   std::optional<double> Cs;  // farad, where Xs < 0
   std::optional<double> Q;   // |Xs| / Rs, where Rs > 0

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 
 namespace doz::analysis {
 namespace {
@@ -68,13 +69,15 @@ double ExtremeOhms(const TSamples& s, std::size_t k, bool peak) {
 // Frequency where |Z| crosses the level walking from k by step (+1 or -1).
 std::optional<double> LevelCrossing(const TSamples& s, std::size_t k, int step, double level,
                                     bool peak) {
-  for (std::size_t i = k; i + step < s.size() && !(step < 0 && i == 0); i += step) {
+  const auto size = std::ptrdiff_t(s.size());
+  for (std::ptrdiff_t i = std::ptrdiff_t(k); i + step >= 0 && i + step < size; i += step) {
     const TImpedanceSample& a = s[i];
     const TImpedanceSample& b = s[i + step];
     const bool crossed = peak ? b.Ohms <= level : b.Ohms >= level;
     if (!crossed) continue;
     const double t = (std::log(level) - LnZ(a)) / (LnZ(b) - LnZ(a));
-    const double lnf = LnF(a) + (std::isfinite(t) ? std::clamp(t, 0.0, 1.0) : 0.0) * (LnF(b) - LnF(a));
+    const double lnf =
+        LnF(a) + (std::isfinite(t) ? std::clamp(t, 0.0, 1.0) : 0.0) * (LnF(b) - LnF(a));
     return std::exp(lnf);
   }
   return std::nullopt;
@@ -86,9 +89,12 @@ std::optional<double> QualityOf(const TSamples& s, std::size_t k, double hertz, 
   const auto below = LevelCrossing(s, k, -1, level, peak);
   const auto above = LevelCrossing(s, k, 1, level, peak);
   double width = 0;
-  if (below && above) width = *above - *below;
-  else if (below) width = 2 * (hertz - *below);
-  else if (above) width = 2 * (*above - hertz);
+  if (below && above)
+    width = *above - *below;
+  else if (below)
+    width = 2 * (hertz - *below);
+  else if (above)
+    width = 2 * (*above - hertz);
   const double q = hertz / width;
   if (!(width > 0) || !std::isfinite(q)) return std::nullopt;
   return q;
@@ -98,14 +104,19 @@ std::optional<double> QualityOf(const TSamples& s, std::size_t k, double hertz, 
 // |Z| to the nearest local extreme; nothing when that is an end of the data
 // or further than a factor kMaxExtremeShift from the zero-phase frequency.
 std::optional<std::size_t> ExtremeNear(const TSamples& s, double hertz, bool peak) {
-  const auto nearest = std::lower_bound(s.begin(), s.end(), hertz,
-                                        [](const TImpedanceSample& x, double f) { return x.Hertz < f; });
+  const auto nearest = std::lower_bound(
+      s.begin(), s.end(), hertz, [](const TImpedanceSample& x, double f) { return x.Hertz < f; });
   std::size_t k = std::min<std::size_t>(nearest - s.begin(), s.size() - 1);
-  const auto better = [&](std::size_t i) { return peak ? s[i].Ohms > s[k].Ohms : s[i].Ohms < s[k].Ohms; };
+  const auto better = [&](std::size_t i) {
+    return peak ? s[i].Ohms > s[k].Ohms : s[i].Ohms < s[k].Ohms;
+  };
   for (;;) {
-    if (k > 0 && better(k - 1)) --k;
-    else if (k + 1 < s.size() && better(k + 1)) ++k;
-    else break;
+    if (k > 0 && better(k - 1))
+      --k;
+    else if (k + 1 < s.size() && better(k + 1))
+      ++k;
+    else
+      break;
   }
   const double shift = std::fabs(std::log(s[k].Hertz / hertz));
   if (k == 0 || k + 1 == s.size() || shift > std::log(kMaxExtremeShift)) return std::nullopt;
@@ -127,7 +138,9 @@ std::optional<TResonance> ResonanceBetween(const TSamples& s, std::size_t a, std
 
 }  // namespace
 
-const char* ResonanceName(TResonanceKind kind) { return kind == TResonanceKind::Peak ? "peak" : "dip"; }
+const char* ResonanceName(TResonanceKind kind) {
+  return kind == TResonanceKind::Peak ? "peak" : "dip";
+}
 
 std::vector<TResonance> FindResonances(const std::vector<TImpedanceSample>& samples) {
   const TSamples s = ByFrequency(samples);
@@ -145,4 +158,3 @@ std::vector<TResonance> FindResonances(const std::vector<TImpedanceSample>& samp
 }
 
 }  // namespace doz::analysis
-

@@ -18,8 +18,8 @@ const char* ResonanceName(TResonanceKind kind);  // "peak", "dip"
 
 struct TResonance {
   TResonanceKind Kind;
-  double Hertz;  // where the phase passes zero, between grid points
-  double Ohms;   // |Z| at the peak or the dip
+  double Hertz;             // where the phase passes zero, between grid points
+  double Ohms;              // |Z| at the peak or the dip
   std::optional<double> Q;  // centre frequency over the bandwidth at 3 dB
 };
 

@@ -22,7 +22,8 @@ constexpr int kLowestExponent = -12;
 // Printed with to_chars: a period as decimal point whatever the locale.
 std::string Fixed(double value, int decimals) {
   char text[64];
-  const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+  const auto end =
+      std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
   return std::string(text, end.ptr);
 }
 

@@ -41,7 +41,8 @@ const char* const kHelp =
 
 std::string Fixed(double value, int decimals) {
   char text[40];
-  const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+  const auto end =
+      std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
   return std::string(text, end.ptr);
 }
 
@@ -53,7 +54,8 @@ std::string Significant(double value) {
 
 std::string Percent(double fraction) { return Fixed(100.0 * fraction, 2) + " %"; }
 
-void PrintJson(const TCircuitFit& fit, const std::vector<TResonance>& resonances, std::ostream& out) {
+void PrintJson(const TCircuitFit& fit, const std::vector<TResonance>& resonances,
+               std::ostream& out) {
   const auto names = ParameterNames(fit.Circuit.Kind());
   out << "{\"model\": " << JsonString(CircuitName(fit.Circuit.Kind())) << ", \"parameters\": {";
   for (std::size_t i = 0; i < names.size(); ++i) {
@@ -99,7 +101,8 @@ void PrintTable(const TCircuitFit& fit, const std::vector<TResonance>& resonance
 
 int RunAnalyze(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   TCliArgs parsed;
-  const std::vector<TCliOption> known = {{"--model", true}, {"--json", false}, {"--no-average", false}};
+  const std::vector<TCliOption> known = {
+      {"--model", true}, {"--json", false}, {"--no-average", false}};
   if (auto done = ParseVerbArgs(parsed, args, known, 1, "analyze", kHelp, out, err)) return *done;
   const std::string model = parsed.Has("--model") ? parsed.Value("--model") : "auto";
   const auto kind = CircuitNamed(model);
@@ -116,7 +119,8 @@ int RunAnalyze(const std::vector<std::string>& args, std::ostream& out, std::ost
   TFitResult result = TFitRefusal::NoPoints;
   if (kind) {
     result = FitCircuit(samples, *kind);
-  } else if (const TChoiceResult chosen = ChooseCircuit(samples); std::holds_alternative<TModelChoice>(chosen)) {
+  } else if (const TChoiceResult chosen = ChooseCircuit(samples);
+             std::holds_alternative<TModelChoice>(chosen)) {
     choice = std::get<TModelChoice>(chosen);
     result = choice->Chosen;
   } else {
@@ -124,7 +128,8 @@ int RunAnalyze(const std::vector<std::string>& args, std::ostream& out, std::ost
   }
   const auto* fit = std::get_if<TCircuitFit>(&result);
   if (!fit) {
-    err << "doz-cli analyze: " << input << ": " << RefusalText(std::get<TFitRefusal>(result)) << "\n";
+    err << "doz-cli analyze: " << input << ": " << RefusalText(std::get<TFitRefusal>(result))
+        << "\n";
     return EXIT_FAILED;
   }
   const std::vector<TResonance> resonances = FindResonances(samples);

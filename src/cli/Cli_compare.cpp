@@ -44,7 +44,8 @@ std::optional<double> Tolerance(const TCliArgs& parsed, const std::string& name,
 
 std::string Signed(double value, int decimals) {
   char text[48];
-  const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+  const auto end =
+      std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
   return (value >= 0 ? "+" : "") + std::string(text, end.ptr);
 }
 
@@ -54,7 +55,8 @@ std::string Plain(double value) {
   return std::string(text, end.ptr);
 }
 
-void PrintJson(const TComparison& c, const TCalcData& reference, const TTolerance& t, std::ostream& out) {
+void PrintJson(const TComparison& c, const TCalcData& reference, const TTolerance& t,
+               std::ostream& out) {
   out << "{\"compared\": " << c.Compared << ", \"outside\": " << c.OutsideSlots.size()
       << ", \"tolerance_percent\": " << JsonNumber(t.Percent)
       << ", \"phase_tolerance_deg\": " << JsonNumber(t.Degrees)
@@ -68,7 +70,8 @@ void PrintJson(const TComparison& c, const TCalcData& reference, const TToleranc
   out << "]}\n";
 }
 
-void PrintText(const TComparison& c, const TCalcData& reference, const TTolerance& t, std::ostream& out) {
+void PrintText(const TComparison& c, const TCalcData& reference, const TTolerance& t,
+               std::ostream& out) {
   out << "Points compared:  " << c.Compared << "\n"
       << "Points outside:   " << c.OutsideSlots.size() << " (tolerance " << Plain(t.Percent)
       << " %, " << Plain(t.Degrees) << "°)\n"
@@ -88,7 +91,8 @@ void PrintText(const TComparison& c, const TCalcData& reference, const TToleranc
 }  // namespace
 
 const std::vector<TCliOption>& ToleranceOptions() {
-  static const std::vector<TCliOption> options = {{"--tolerance", true}, {"--phase-tolerance", true}};
+  static const std::vector<TCliOption> options = {{"--tolerance", true},
+                                                  {"--phase-tolerance", true}};
   return options;
 }
 
@@ -97,7 +101,8 @@ std::optional<TTolerance> TolerancesOf(const TCliArgs& parsed, std::string& reas
   const auto percent = Tolerance(parsed, "--tolerance", defaults.Percent);
   const auto degrees = Tolerance(parsed, "--phase-tolerance", defaults.Degrees);
   if (!percent || !degrees) {
-    reason = std::string(percent ? "--phase-tolerance" : "--tolerance") + " needs a number of at least 0";
+    reason = std::string(percent ? "--phase-tolerance" : "--tolerance") +
+             " needs a number of at least 0";
     return std::nullopt;
   }
   return TTolerance{*percent, *degrees};
@@ -141,7 +146,8 @@ int RunCompare(const std::vector<std::string>& args, std::ostream& out, std::ost
   const auto reference = LoadMeasurement(parsed.Positional()[1], err);
   if (!reference) return EXIT_USAGE;
   const bool raw = parsed.Has("--no-average");
-  return CompareAndReport(raw ? measured->calc : measured->ave, raw ? reference->calc : reference->ave,
+  return CompareAndReport(raw ? measured->calc : measured->ave,
+                          raw ? reference->calc : reference->ave,
                           {*tolerance, parsed.Has("--json")}, "compare", out, err);
 }
 

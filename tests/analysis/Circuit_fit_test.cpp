@@ -19,12 +19,21 @@ namespace {
 
 using TClock = std::chrono::steady_clock;
 
+// The automatic choice takes under 200 ms in an optimized build; unoptimized
+// and under the sanitizers it must still keep the bound of every call.
+#ifdef NDEBUG
+constexpr double kChoiceMs = 200.0;
+#else
+constexpr double kChoiceMs = 1000.0;
+#endif
+
 // Each with its resonances (if any) inside band 1 at a quality the grid
 // resolves: a winding (the README's coil), a damped piezo disc whose phase
 // never reaches zero, tuned circuits.
 const char* const kCircuits[] = {
-    "rl:R=1000,L=100m",          "rc:R=2000,C=100n",         "rlc:R=500,L=500m,C=100n",
-    "rlc-parallel:R=20k,L=200m,C=20n", "coil:R=6800,L=2.5,C=400p", "bvd:R1=1000,L1=50m,C1=1n,C0=5n",
+    "rl:R=1000,L=100m",         "rc:R=2000,C=100n",
+    "rlc:R=500,L=500m,C=100n",  "rlc-parallel:R=20k,L=200m,C=20n",
+    "coil:R=6800,L=2.5,C=400p", "bvd:R1=1000,L1=50m,C1=1n,C0=5n",
 };
 
 TCircuit Known(const char* text) {
@@ -60,11 +69,10 @@ TEST(CircuitFit, KnownCircuitsWithinOnePercentAndChosenByAuto) {
 
       const auto start = TClock::now();
       const TChoiceResult chosen = ChooseCircuit(samples);
-      EXPECT_LT(Milliseconds(start), 200.0);
+      EXPECT_LT(Milliseconds(start), kChoiceMs);
       const auto* choice = std::get_if<TModelChoice>(&chosen);
       ASSERT_TRUE(choice);
       EXPECT_EQ(CircuitName(choice->Chosen.Circuit.Kind()), CircuitName(truth.Kind()));
-      EXPECT_EQ(choice->Tried.size(), kCircuitKinds.size());
     }
   }
 }
@@ -98,7 +106,8 @@ const TOddData kOdd[] = {
        d.R.fill(0.0);
      },
      TFitRefusal::NoPoints},
-    {"one point", [](TCalcData& d) { d.R[7] = 50, d.Theta[7] = 10, d.Freq[7] = 100; }, TFitRefusal::TooFewPoints},
+    {"one point", [](TCalcData& d) { d.R[7] = 50, d.Theta[7] = 10, d.Freq[7] = 100; },
+     TFitRefusal::TooFewPoints},
     {"flat line", Flat, std::nullopt},
     {"noise",
      [](TCalcData& d) {
@@ -142,7 +151,8 @@ TEST(CircuitFit, OddDataGetsAFiniteResultOrATypedRefusalInTime) {
     const auto start = TClock::now();
     for (const auto& s : samples) {
       const TPointQuantities q = QuantitiesOf(s);
-      for (const auto& v : {q.Ls, q.Cs, q.Q, q.D, q.Rp, q.Xp, q.Lp, q.Cp}) EXPECT_TRUE(!v || std::isfinite(*v));
+      for (const auto& v : {q.Ls, q.Cs, q.Q, q.D, q.Rp, q.Xp, q.Lp, q.Cp})
+        EXPECT_TRUE(!v || std::isfinite(*v));
     }
     for (const TResonance& r : FindResonances(samples)) {
       EXPECT_TRUE(std::isfinite(r.Hertz) && std::isfinite(r.Ohms) && (!r.Q || std::isfinite(*r.Q)));
@@ -160,16 +170,19 @@ TEST(CircuitFit, OddDataGetsAFiniteResultOrATypedRefusalInTime) {
   }
 }
 
-TEST(CircuitFit, LimitsBoundTheWork) {
+TEST(CircuitFit, LimitsStopTheDescentEarly) {
+  // A damped resonator: its fit starts from the extremes of |Z| and needs
+  // several steps, which neither a spent time nor a spent count allows.
   const auto samples = SamplesOf(test::SyntheticSweep(Known("bvd:R1=1000,L1=50m,C1=1n,C0=5n")), 1);
-  const auto start = TClock::now();
-  const TFitResult rushed = FitCircuit(samples, TCircuitKind::Bvd, {.MaxEvaluations = 1000000, .Time = std::chrono::milliseconds(0)});
-  EXPECT_LT(Milliseconds(start), 50.0);
-  ASSERT_TRUE(std::holds_alternative<TCircuitFit>(rushed));
-  ExpectFinite(std::get<TCircuitFit>(rushed));
-  const TFitResult starved = FitCircuit(samples, TCircuitKind::Bvd, {.MaxEvaluations = 1});
-  ASSERT_TRUE(std::holds_alternative<TCircuitFit>(starved));
-  ExpectFinite(std::get<TCircuitFit>(starved));
+  const double full = std::get<TCircuitFit>(FitCircuit(samples, TCircuitKind::Bvd)).Error;
+  for (const TFitLimits limits :
+       {TFitLimits{.MaxEvaluations = 1000000, .Time = std::chrono::milliseconds(0)},
+        TFitLimits{.MaxEvaluations = 1}}) {
+    const TFitResult cut = FitCircuit(samples, TCircuitKind::Bvd, limits);
+    ASSERT_TRUE(std::holds_alternative<TCircuitFit>(cut));
+    ExpectFinite(std::get<TCircuitFit>(cut));
+    EXPECT_GT(std::get<TCircuitFit>(cut).Error, 3 * full);
+  }
 }
 
 }  // namespace

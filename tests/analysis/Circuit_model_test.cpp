@@ -29,9 +29,11 @@ TEST(CircuitModel, ImpedanceWhereItIsKnown) {
       {TCircuit(TCircuitKind::Rlc, {100, 0.5, 100e-9}), f0, {100, 0}},
       {TCircuit(TCircuitKind::RlcParallel, {1e4, 0.5, 100e-9}), f0, {1e4, 0}},
       // (R + jX) parallel to -jX at resonance of a lossless coil part.
-      {TCircuit(TCircuitKind::Coil, {0, 0.5, 100e-9}), f, 1.0 / (1.0 / TComplex(0, w * 0.5) + TComplex(0, w * 100e-9))},
+      {TCircuit(TCircuitKind::Coil, {0, 0.5, 100e-9}), f,
+       1.0 / (1.0 / TComplex(0, w * 0.5) + TComplex(0, w * 100e-9))},
       // Series branch at its resonance leaves R1 across C0.
-      {TCircuit(TCircuitKind::Bvd, {100, 0.5, 100e-9, 1e-9}), f0, 1.0 / (1.0 / 100.0 + TComplex(0, w0 * 1e-9))},
+      {TCircuit(TCircuitKind::Bvd, {100, 0.5, 100e-9, 1e-9}), f0,
+       1.0 / (1.0 / 100.0 + TComplex(0, w0 * 1e-9))},
   };
   for (const TCase& c : cases) {
     const TComplex z = c.circuit.Impedance(c.hertz);
@@ -53,9 +55,10 @@ TEST(CircuitModel, TextNamesTheModelAndEachParameterOnce) {
   ASSERT_TRUE(bvd) << error;
   EXPECT_DOUBLE_EQ(bvd->Values()[3], 3e-6);
 
-  for (const char* bad : {"", "coil", "coil:", "tank:R=1,L=1,C=1", "coil:R=1,L=1", "coil:R=1,L=1,C=1,C=2",
-                          "coil:R=1,L=1,C=0", "coil:R=1,L=-1,C=1", "coil:R=1,L=1,C=1x", "coil:R=1,L=1,C=1,Q=2",
-                          "rl:R=1,L=1,", "rl:R=inf,L=1", "rl:R,L=1", "auto:R=1"}) {
+  for (const char* bad :
+       {"", "coil", "coil:", "tank:R=1,L=1,C=1", "coil:R=1,L=1", "coil:R=1,L=1,C=1,C=2",
+        "coil:R=1,L=1,C=0", "coil:R=1,L=-1,C=1", "coil:R=1,L=1,C=1x", "coil:R=1,L=1,C=1,Q=2",
+        "rl:R=1,L=1,", "rl:R=inf,L=1", "rl:R,L=1", "auto:R=1"}) {
     error.clear();
     EXPECT_FALSE(TCircuit::Parse(bad, error)) << bad;
     EXPECT_FALSE(error.empty()) << bad;
@@ -64,16 +67,17 @@ TEST(CircuitModel, TextNamesTheModelAndEachParameterOnce) {
 
 TEST(SiNumber, ParsesPrefixesAndPrintsThreeDigits) {
   const std::pair<const char*, double> parsed[] = {
-      {"400p", 400e-12}, {"2.5", 2.5}, {"6.8k", 6800}, {"1e3", 1000}, {"3M", 3e6},
-      {"4m", 4e-3},      {"47u", 47e-6}, {"1n", 1e-9}, {"2G", 2e9},  {"-1.5k", -1500}};
-  for (const auto& [text, value] : parsed) EXPECT_DOUBLE_EQ(ParseSi(text).value_or(0), value) << text;
+      {"400p", 400e-12}, {"2.5", 2.5},   {"6.8k", 6800}, {"1e3", 1000}, {"3M", 3e6},
+      {"4m", 4e-3},      {"47u", 47e-6}, {"1n", 1e-9},   {"2G", 2e9},   {"-1.5k", -1500}};
+  for (const auto& [text, value] : parsed)
+    EXPECT_DOUBLE_EQ(ParseSi(text).value_or(0), value) << text;
   for (const char* bad : {"", "k", "1kk", "1 k", "1x", "nan", "inf", "1e400", "0x10"}) {
     EXPECT_FALSE(ParseSi(bad)) << bad;
   }
   const std::tuple<double, const char*, const char*> printed[] = {
-      {6800, "Ω", "6.80 kΩ"},      {2.5, "H", "2.50 H"},          {400e-12, "F", "400 pF"},
-      {999.7, "Ω", "1.00 kΩ"},     {4.7e-6, "F", "4.70 µF"},      {0.01, "H", "10.0 mH"},
-      {5033, "Hz", "5.03 kHz"},    {0, "Ω", "0 Ω"},               {-47, "Ω", "-47.0 Ω"},
+      {6800, "Ω", "6.80 kΩ"},       {2.5, "H", "2.50 H"},     {400e-12, "F", "400 pF"},
+      {999.7, "Ω", "1.00 kΩ"},      {4.7e-6, "F", "4.70 µF"}, {0.01, "H", "10.0 mH"},
+      {5033, "Hz", "5.03 kHz"},     {0, "Ω", "0 Ω"},          {-47, "Ω", "-47.0 Ω"},
       {1.2e-15, "F", "1.20e-15 F"}, {3e12, "Ω", "3.00e+12 Ω"}};
   for (const auto& [value, unit, text] : printed) EXPECT_EQ(FormatSi(value, unit), text);
 }

@@ -46,7 +46,9 @@ std::vector<std::string> DataLines(const std::string& text, char mark) {
   return lines;
 }
 
-void ExpectClose(double got, double expected) { EXPECT_NEAR(got, expected, 1e-6 * std::fabs(expected)); }
+void ExpectClose(double got, double expected) {
+  EXPECT_NEAR(got, expected, 1e-6 * std::fabs(expected));
+}
 
 // A decimal comma in the program's C++ locale must not reach the files.
 struct TCommaPoint : std::numpunct<char> {
@@ -55,19 +57,21 @@ struct TCommaPoint : std::numpunct<char> {
 
 class ExchangeWriter : public ::testing::Test {
  protected:
-  ExchangeWriter() : previous_(std::locale::global(std::locale(std::locale::classic(), new TCommaPoint))) {
+  ExchangeWriter()
+      : previous_(std::locale::global(std::locale(std::locale::classic(), new TCommaPoint))) {
     std::string error;
     TCalcData data = test::SyntheticSweep(*TCircuit::Parse("rlc:R=50,L=20m,C=2u", error), 10);
-    data.R[40] = -1.0;                            // a gap
-    data.Theta[41] = 0.0;                         // no reactance: neither Ls nor Cs
-    data.R[42] = 50.0, data.Theta[42] = 180.0;    // Z = -50 ohms: no S11
+    data.R[40] = -1.0;                          // a gap
+    data.Theta[41] = 0.0;                       // no reactance: neither Ls nor Cs
+    data.R[42] = 50.0, data.Theta[42] = 180.0;  // Z = -50 ohms: no S11
     samples = SamplesOf(data, 10);
   }
   ~ExchangeWriter() override { std::locale::global(previous_); }
 
   std::string Written(TExchangeFormat format) {
     const std::string path = dir.File(std::string("out") + ExchangeExtension(format));
-    EXPECT_EQ(WriteExchangeFile(path, format, samples, {"run 1.DTA", "2024/05/06 07:08:09"}), TWriteResult::Written);
+    EXPECT_EQ(WriteExchangeFile(path, format, samples, {"run 1.DTA", "2024/05/06 07:08:09"}),
+              TWriteResult::Written);
     return test::ReadBytes(path);
   }
 
@@ -135,7 +139,8 @@ TEST_F(ExchangeWriter, TouchstoneHoldsS11AgainstFiftyOhms) {
 TEST_F(ExchangeWriter, AFileThatCannotBeWrittenIsReported) {
   EXPECT_EQ(WriteExchangeFile(dir.File("missing/out.csv"), TExchangeFormat::Csv, samples, {}),
             TWriteResult::CannotWrite);
-  EXPECT_EQ(WriteExchangeFile(dir.Path(), TExchangeFormat::Zma, samples, {}), TWriteResult::CannotWrite);
+  EXPECT_EQ(WriteExchangeFile(dir.Path(), TExchangeFormat::Zma, samples, {}),
+            TWriteResult::CannotWrite);
 }
 
 }  // namespace

@@ -37,9 +37,11 @@ TEST(PointQuantities, SeriesAndParallelFormsAndTheirAbsences) {
     double ls, cs, q, d, rp, xp, lp, cp;
   } cases[] = {
       // Capacitive: Q = D = 1, parallel values twice the series ones.
-      {500, -45, 100, kNone, 1 / (w100 * 500 * s45), 1, 1, 500 / s45, -500 / s45, kNone, s45 / (w100 * 500)},
+      {500, -45, 100, kNone, 1 / (w100 * 500 * s45), 1, 1, 500 / s45, -500 / s45, kNone,
+       s45 / (w100 * 500)},
       // Inductive.
-      {500, 45, 100, 500 * s45 / w100, kNone, 1, 1, 500 / s45, 500 / s45, 500 / (s45 * w100), kNone},
+      {500, 45, 100, 500 * s45 / w100, kNone, 1, 1, 500 / s45, 500 / s45, 500 / (s45 * w100),
+       kNone},
       // A plain resistance: no reactance, so no L, C, D or parallel X.
       {1000, 0, 1000, kNone, kNone, 0, kNone, 1000, kNone, kNone, kNone},
       // Nothing at all.
@@ -98,13 +100,17 @@ TEST(Resonances, PeaksAndDipsWhereThePhasePassesZero) {
   const double coilW = std::sqrt(1 / (2.5 * 400e-12) - std::pow(6800 / 2.5, 2));  // zero phase
   const TResonanceCase cases[] = {
       // Series RLC: |Z| = R at the dip, Q = w0 L / R exactly.
-      {"rlc:R=500,L=500m,C=100n", {{Dip, 1 / (2 * kPi * std::sqrt(0.5 * 100e-9)), 500, std::sqrt(0.5 / 100e-9) / 500}}},
-      {"rlc-parallel:R=20k,L=200m,C=20n", {{Peak, 1 / (2 * kPi * std::sqrt(0.2 * 20e-9)), 20000, 20000 / std::sqrt(0.2 / 20e-9)}}},
+      {"rlc:R=500,L=500m,C=100n",
+       {{Dip, 1 / (2 * kPi * std::sqrt(0.5 * 100e-9)), 500, std::sqrt(0.5 / 100e-9) / 500}}},
+      {"rlc-parallel:R=20k,L=200m,C=20n",
+       {{Peak, 1 / (2 * kPi * std::sqrt(0.2 * 20e-9)), 20000, 20000 / std::sqrt(0.2 / 20e-9)}}},
       // A winding: |Z| = L/(RC) where the phase passes zero.
-      {"coil:R=6800,L=2.5,C=400p", {{Peak, coilW / (2 * kPi), 2.5 / (6800 * 400e-12), coilW * 2.5 / 6800}}},
+      {"coil:R=6800,L=2.5,C=400p",
+       {{Peak, coilW / (2 * kPi), 2.5 / (6800 * 400e-12), coilW * 2.5 / 6800}}},
       // A resonator: series dip, then the parallel peak sqrt(1 + C1/C0) higher.
       {"bvd:R1=200,L1=50m,C1=1n,C0=5n",
-       {{Dip, 1 / (2 * kPi * std::sqrt(50e-3 * 1e-9)), 0, 0}, {Peak, std::sqrt(1.2) / (2 * kPi * std::sqrt(50e-3 * 1e-9)), 0, 0}}},
+       {{Dip, 1 / (2 * kPi * std::sqrt(50e-3 * 1e-9)), 0, 0},
+        {Peak, std::sqrt(1.2) / (2 * kPi * std::sqrt(50e-3 * 1e-9)), 0, 0}}},
       // Too damped for its phase to reach zero, and no resonance at all.
       {"bvd:R1=1000,L1=50m,C1=1n,C0=5n", {}},
       {"rl:R=1000,L=100m", {}},

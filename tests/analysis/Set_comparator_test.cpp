@@ -23,9 +23,9 @@ TEST(SetComparator, PointsAtTheToleranceAreWithinAndJustBeyondAreOutside) {
     double ohms, degrees;
     bool outside;
   } cases[] = {
-      {1050, 10, false}, {950, 10, false},  {1050.01, 10, true}, {949.99, 10, true},
-      {1000, 15, false}, {1000, 5, false},  {1000, 15.01, true}, {1000, 4.99, true},
-      {1050, 15, false}, {0, 10, true},     {1000, 370, false},  // a whole turn is no deviation
+      {1050, 10, false}, {950, 10, false}, {1050.01, 10, true}, {949.99, 10, true},
+      {1000, 15, false}, {1000, 5, false}, {1000, 15.01, true}, {1000, 4.99, true},
+      {1050, 15, false}, {0, 10, true},    {1000, 370, false},  // a whole turn is no deviation
   };
   for (const TCase& c : cases) {
     TCalcData measured = Flat();
@@ -42,8 +42,8 @@ TEST(SetComparator, PointsAtTheToleranceAreWithinAndJustBeyondAreOutside) {
 TEST(SetComparator, WorstDeviationsCarryTheirSignAndFrequency) {
   const TCalcData reference = Flat();
   TCalcData measured = Flat();
-  measured.R[3] = 1200, measured.R[60] = 700;                 // +20 % and -30 %
-  measured.Theta[7] = -170, measured.Theta[8] = 16;           // -180 wraps to +180; +6
+  measured.R[3] = 1200, measured.R[60] = 700;        // +20 % and -30 %
+  measured.Theta[7] = -170, measured.Theta[8] = 16;  // -180 wraps to +180; +6
   const TComparison r = std::get<TComparison>(CompareSets(measured, reference, {25.0, 7.0}));
   EXPECT_NEAR(r.WorstMagnitude.Value, -30.0, 1e-9);
   EXPECT_EQ(r.WorstMagnitude.Hertz, 160.0);
@@ -56,16 +56,19 @@ TEST(SetComparator, OnlyPointsBothHoldAreCompared) {
   TCalcData measured = Flat();
   TCalcData reference;
   ClearCalcData(reference);
-  for (int i = 90; i <= 215; ++i) reference.R[i] = 1000, reference.Freq[i] = 100 + i;  // band 9 and more
-  measured.R[91] = -1.0;     // a gap
-  measured.Freq[92] = 0.0;   // a stopped sweep's cleared slot
-  reference.R[93] = 0.0;     // nothing to take a percentage of
+  for (int i = 90; i <= 215; ++i)
+    reference.R[i] = 1000, reference.Freq[i] = 100 + i;  // band 9 and more
+  measured.R[91] = -1.0;                                 // a gap
+  measured.Freq[92] = 0.0;                               // a stopped sweep's cleared slot
+  reference.R[93] = 0.0;                                 // nothing to take a percentage of
   const TCompareResult result = CompareSets(measured, reference, {});
   EXPECT_EQ(std::get<TComparison>(result).Compared, 2);  // slots 90 and 94
 
   ClearCalcData(reference);
-  EXPECT_EQ(std::get<TCompareRefusal>(CompareSets(measured, reference, {})), TCompareRefusal::NoCommonPoint);
-  EXPECT_EQ(std::get<TCompareRefusal>(CompareSets(measured, Flat(), {-1.0, 5.0})), TCompareRefusal::BadTolerance);
+  EXPECT_EQ(std::get<TCompareRefusal>(CompareSets(measured, reference, {})),
+            TCompareRefusal::NoCommonPoint);
+  EXPECT_EQ(std::get<TCompareRefusal>(CompareSets(measured, Flat(), {-1.0, 5.0})),
+            TCompareRefusal::BadTolerance);
   EXPECT_EQ(std::get<TCompareRefusal>(CompareSets(measured, Flat(), {5.0, std::nan("")})),
             TCompareRefusal::BadTolerance);
 }

@@ -29,7 +29,8 @@ analysis::TCircuit Circuit(const char* text) {
 // The number after "key": in a JSON text; NaN when it is not there.
 double JsonValue(const std::string& json, const std::string& key) {
   std::smatch m;
-  if (!std::regex_search(json, m, std::regex("\"" + key + "\": ([-+0-9.eE]+)"))) return std::nan("");
+  if (!std::regex_search(json, m, std::regex("\"" + key + "\": ([-+0-9.eE]+)")))
+    return std::nan("");
   return std::stod(m[1]);
 }
 
@@ -52,13 +53,15 @@ TEST_F(CliAnalysis, AnalyzeFitsTheCircuitAndFindsItsResonance) {
   EXPECT_NEAR(JsonValue(json.out, "L"), 2.5, 0.025);
   EXPECT_NEAR(JsonValue(json.out, "C"), 400e-12, 4e-12);
   EXPECT_LT(JsonValue(json.out, "error"), 0.01);
-  EXPECT_TRUE(Contains(json.out, "\"resonances\": [{\"kind\": \"peak\", \"frequency\": 50")) << json.out;
+  EXPECT_TRUE(Contains(json.out, "\"resonances\": [{\"kind\": \"peak\", \"frequency\": 50"))
+      << json.out;
   EXPECT_EQ(std::count(json.out.begin(), json.out.end(), '\n'), 1);
 
   const TRun table = Cli({"analyze", coil});
   ASSERT_EQ(table.code, 0) << table.err;
-  for (const char* part : {"Circuit:     coil  (R + L) ∥ C\n", "  R          6.8", " kΩ\n", "  L          2.",
-                           " pF\n", "Resonances:\n  peak     5.01 kHz", "Fits tried:\n", "coil          "}) {
+  for (const char* part :
+       {"Circuit:     coil  (R + L) ∥ C\n", "  R          6.8", " kΩ\n", "  L          2.", " pF\n",
+        "Resonances:\n  peak     5.01 kHz", "Fits tried:\n", "coil          "}) {
     EXPECT_TRUE(Contains(table.out, part)) << part << "\n" << table.out;
   }
   const TRun forced = Cli({"analyze", coil, "--model", "rc"});
@@ -99,7 +102,9 @@ TEST_F(CliAnalysis, CompareExitsWithWhatItFound) {
 
   const TRun same = Cli({"compare", a, a});
   EXPECT_EQ(same.code, 0) << same.err;
-  EXPECT_TRUE(Contains(same.out, "Points compared:  556\nPoints outside:   0 (tolerance 5 %, 5°)\n")) << same.out;
+  EXPECT_TRUE(
+      Contains(same.out, "Points compared:  556\nPoints outside:   0 (tolerance 5 %, 5°)\n"))
+      << same.out;
 
   const TRun differ = Cli({"compare", b, a, "--json"});
   EXPECT_EQ(differ.code, 1) << differ.err;
@@ -142,8 +147,8 @@ TEST(CliAnalysisEndToEnd, TheSimulatedUnitMeasuresACircuitThatAnalyzeRecognises)
   test::TUnitsimProcess unit({"--fast", "--seed", "3", "--circuit", "rlc:R=500,L=500m,C=100n"});
   ASSERT_TRUE(unit.Started());
   const std::string file = dir.File("rlc.DTA");
-  const TRun measured =
-      test::RunCliProgram({"measure", "--port", unit.DevicePath(), "--band", "1", "-o", file}, dir.Path());
+  const TRun measured = test::RunCliProgram(
+      {"measure", "--port", unit.DevicePath(), "--band", "1", "-o", file}, dir.Path());
   ASSERT_EQ(measured.code, 0) << measured.err;
   const TRun r = Cli({"analyze", file, "--json", "--no-average"});
   ASSERT_EQ(r.code, 0) << r.err;

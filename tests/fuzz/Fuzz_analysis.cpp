@@ -84,7 +84,8 @@ void CheckFit(const TFitResult& result) {
   const auto* fit = std::get_if<TCircuitFit>(&result);
   if (!fit) return;
   for (double v : fit->Circuit.Values()) {
-    if (!(v > 0) || !std::isfinite(v)) fuzz::Broken("a fitted parameter is not positive and finite");
+    if (!(v > 0) || !std::isfinite(v))
+      fuzz::Broken("a fitted parameter is not positive and finite");
   }
   Finite(fit->Error, "fit error");
   Finite(fit->Bic, "fit BIC");
@@ -94,7 +95,8 @@ void CheckPoints(const std::vector<TImpedanceSample>& samples) {
   for (const TImpedanceSample& s : samples) {
     const TPointQuantities q = QuantitiesOf(s);
     for (const double v : {q.Rs, q.Xs}) Finite(v, "series quantity");
-    for (const auto& v : {q.Ls, q.Cs, q.Q, q.D, q.Rp, q.Xp, q.Lp, q.Cp}) Finite(v, "point quantity");
+    for (const auto& v : {q.Ls, q.Cs, q.Q, q.D, q.Rp, q.Xp, q.Lp, q.Cp})
+      Finite(v, "point quantity");
   }
   for (const TResonance& r : Timed([&] { return FindResonances(samples); })) {
     Finite(r.Hertz, "resonance frequency");
@@ -104,7 +106,8 @@ void CheckPoints(const std::vector<TImpedanceSample>& samples) {
 }
 
 void CheckExchange(const std::vector<TImpedanceSample>& samples) {
-  for (const auto format : {TExchangeFormat::Csv, TExchangeFormat::Zma, TExchangeFormat::Touchstone}) {
+  for (const auto format :
+       {TExchangeFormat::Csv, TExchangeFormat::Zma, TExchangeFormat::Touchstone}) {
     const std::string text = Timed([&] { return ExchangeText(format, samples, {"fuzz", "now"}); });
     if (text.find("nan") != std::string::npos || text.find("inf") != std::string::npos) {
       fuzz::Broken("an exchange file holds a number that is not finite");
@@ -129,7 +132,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   const TCalcData data = DataSetOf(input, band);
   const auto samples = SamplesOf(data, band);
   CheckPoints(samples);
-  for (const TCircuitKind kind : kCircuitKinds) CheckFit(Timed([&] { return FitCircuit(samples, kind); }));
+  for (const TCircuitKind kind : kCircuitKinds)
+    CheckFit(Timed([&] { return FitCircuit(samples, kind); }));
   const TChoiceResult choice = Timed([&] { return ChooseCircuit(samples); });
   if (const auto* c = std::get_if<TModelChoice>(&choice)) CheckFit(c->Chosen);
   CheckExchange(samples);
