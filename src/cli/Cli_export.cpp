@@ -1,9 +1,11 @@
 #include "Cli_export.h"
 
+#include <optional>
 
 #include "Cli_args.h"
 #include "Cli_measurement.h"
 #include "Doz_file.h"
+#include "Exchange_writer.h"
 #include "Stringutil.h"
 
 namespace doz::cli {
@@ -11,27 +13,59 @@ namespace {
 
 const char* const kHelp =
     "usage: doz-cli export FILE.DTA [-o OUT.txt] [--no-average] [--force]\n"
+    "                      [--format tsv|csv|zma|touchstone]\n"
     "Writes the measurement as the tab-separated text table of the application's\n"
-    "export command.\n"
-    "  -o OUT.txt     output file (default: FILE's folder and name, with .txt)\n"
+    "export command, or in a format that other programs read.\n"
+    "  -o OUT.txt     output file (default: FILE's folder and name, with the\n"
+    "                 format's extension)\n"
     "  --no-average   the unsmoothed values instead of the five-point means\n"
-    "  --force        overwrite an existing output file\n";
+    "  --force        overwrite an existing output file\n"
+    "  --format F     tsv         the application's table (default; .txt)\n"
+    "                 csv         UTF-8, comma-separated, one row per point: frequency,\n"
+    "                             |Z|, phase, series Rs, Xs, Ls, Cs and Q (.csv)\n"
+    "                 zma         frequency, |Z| and phase for loudspeaker and\n"
+    "                             crossover design programs (.zma)\n"
+    "                 touchstone  S11 against 50 ohms, Touchstone version 1 (.s1p)\n"
+    "                 The last three hold the points with a value, with a period as\n"
+    "                 decimal point and LF line ends.\n";
+
+// Writes one of the exchange formats; the exit code.
+int ExportExchange(analysis::TExchangeFormat format, const std::string& input,
+                   const std::string& output, const TCliMeasurement& m, const TCalcData& values,
+                   std::ostream& err) {
+  const analysis::TExchangeSource source{FileNamePart(input), m.raw.DateTime};
+  const auto samples = analysis::SamplesOf(values, m.raw.Band);
+  if (analysis::WriteExchangeFile(output, format, samples, source) != analysis::TWriteResult::Written) {
+    err << "データ保存できませんでした: " << output << "\n";
+    return EXIT_FAILED;
+  }
+  return EXIT_OK;
+}
 
 }  // namespace
 
-std::string DefaultExportName(const std::string& input) {
+std::string DefaultExportName(const std::string& input, const std::string& extension) {
   // A bare name lies in the current folder.
   const std::string path = input.find('/') == std::string::npos ? "./" + input : input;
   const std::string name = FileNamePart(path);
-  return path.substr(0, path.size() - name.size()) + CutAtFirstDot(name) + ".txt";
+  return path.substr(0, path.size() - name.size()) + CutAtFirstDot(name) + extension;
 }
 
 int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   TCliArgs parsed;
-  const std::vector<TCliOption> known = {{"-o", true}, {"--no-average", false}, {"--force", false}};
+  const std::vector<TCliOption> known = {
+      {"-o", true}, {"--no-average", false}, {"--force", false}, {"--format", true}};
   if (auto done = ParseVerbArgs(parsed, args, known, 1, "export", kHelp, out, err)) return *done;
+  const std::string formatName = parsed.Has("--format") ? parsed.Value("--format") : "tsv";
+  const auto format = analysis::ExchangeFormatNamed(formatName);
+  if (formatName != "tsv" && !format) {
+    err << "doz-cli export: unknown format " << formatName << " (try 'doz-cli export --help')\n";
+    return EXIT_USAGE;
+  }
   const std::string& input = parsed.Positional()[0];
-  const std::string output = parsed.Has("-o") ? parsed.Value("-o") : DefaultExportName(input);
+  const std::string output =
+      parsed.Has("-o") ? parsed.Value("-o")
+                       : DefaultExportName(input, format ? analysis::ExchangeExtension(*format) : ".txt");
 
   const auto m = LoadMeasurement(input, err);
   if (!m) return EXIT_FAILED;
@@ -40,6 +74,11 @@ int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
     return EXIT_FAILED;
   }
   const TCalcData* values = parsed.Has("--no-average") ? &m->calc : &m->ave;
+  if (format) {
+    const int code = ExportExchange(*format, input, output, *m, *values, err);
+    if (code == EXIT_OK) out << output << "\n";
+    return code;
+  }
   if (!TDoZ_File().ExportText(output, m->serial, values, &m->raw)) {
     err << "データ保存できませんでした: " << output << "\n";
     return EXIT_FAILED;

@@ -1,5 +1,6 @@
-// doz-cli export FILE.DTA [-o OUT.txt] [--no-average] [--force]: the text
-// table the application's export command writes.
+// doz-cli export FILE.DTA [-o OUT.txt] [--no-average] [--force]
+// [--format tsv|csv|zma|touchstone]: the text table the application's export
+// command writes, or the measurement in a format other programs read.
 #pragma once
 
 #include <ostream>
@@ -10,7 +11,8 @@ namespace doz::cli {
 
 // args: the arguments after the verb.
 int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
-// Default output: the input's folder, the input's name up to its first dot, ".txt".
-std::string DefaultExportName(const std::string& input);
+// Default output: the input's folder, the input's name up to its first dot,
+// the extension.
+std::string DefaultExportName(const std::string& input, const std::string& extension = ".txt");
 
 }  // namespace doz::cli

@@ -1,6 +1,8 @@
 #include "Cli_main.h"
 
+#include "Cli_analyze.h"
 #include "Cli_args.h"
+#include "Cli_compare.h"
 #include "Cli_export.h"
 #include "Cli_info.h"
 #include "Cli_measure.h"
@@ -23,8 +25,8 @@ struct TVerb {
 // One line per verb.
 constexpr TVerb kVerbs[] = {
     {"info", "FILE.DTA", "show what a measurement file holds", RunInfo},
-    {"export", "FILE.DTA [-o OUT.txt] [--no-average] [--force]",
-     "write a measurement as a text table", RunExport},
+    {"export", "FILE.DTA [-o OUT.txt] [--no-average] [--force] [--format tsv|csv|zma|touchstone]",
+     "write a measurement as a text table, CSV, ZMA or Touchstone file", RunExport},
     {"plot",
      "FILE.DTA [--ref REF.DTA]... [--log] [--r-only] [--wide] [--no-average] [--info TEXT]... "
      "[--force] -o OUT.pdf|OUT.png",
@@ -33,6 +35,12 @@ constexpr TVerb kVerbs[] = {
      "--port COMn|DEVICE [--band N] [--unit-average] [-o FILE.DTA] [--export FILE.txt] "
      "[--force]",
      "run one sweep of the unit and write it as a measurement file", RunMeasure},
+    {"analyze", "FILE.DTA [--model auto|rl|rc|rlc|rlc-parallel|coil|bvd] [--json] [--no-average]",
+     "fit an equivalent circuit and find the resonances of a measurement", RunAnalyze},
+    {"compare",
+     "FILE.DTA REFERENCE.DTA [--tolerance PERCENT] [--phase-tolerance DEGREES] [--json] "
+     "[--no-average]",
+     "check a measurement against a reference within tolerances", RunCompare},
     {"ports", "[--link DEVICE]",
      "list the serial devices and their COM numbers, or give a device one", RunPorts},
 };

@@ -1,7 +1,7 @@
-// Writes a text file in code page 932 with CR LF line ends, safely: the lines
-// go to a temporary file beside the target, which replaces the target only
-// when everything was written and synced. Until then, and after any failure,
-// the old target stays as it was.
+// Writes a text file (its lines in code page 932 with CR LF line ends, or
+// bytes as given) safely: the text goes to a temporary file beside the
+// target, which replaces the target only when everything was written and
+// synced. Until then, and after any failure, the old target stays as it was.
 #pragma once
 
 #include <string>
@@ -24,6 +24,9 @@ class TTextWriter {
   void WriteLine(std::string_view utf8);
   // Bytes already in the file's code page, written as they are.
   void WriteRawLine(std::string_view bytes);
+  // Bytes as they are and no line end added: for formats whose lines end in
+  // something else (UTF-8 files with LF line ends).
+  void WriteBytes(std::string_view bytes) { Append(bytes); }
   // Flushes, syncs, closes and renames over the target. False when any step,
   // or any earlier write, failed; the temporary file is then removed.
   bool Commit();

@@ -116,6 +116,27 @@ TEST(UnitsimSweep, LooksLikeALoudspeaker) {
   EXPECT_GT(v[555].Theta, 30.0) << "inductive at the top";
 }
 
+TEST(UnitsimSweep, MeasuresAGivenCircuitWithinTheRecordsLimits) {
+  TUnitsimOptions options;
+  std::string error;
+  // 1 pF: |Z| beyond the record's 6 hexadecimal digits below about 10 kHz,
+  // within them above.
+  ASSERT_TRUE(options.Parse({"--circuit", "rc:R=1,C=1p"}, error)) << error;
+  TSimulatedUnit unit(options);
+  const TSweep sweep = SplitSweep(SweepBytes(unit, 1), 556);
+  ASSERT_EQ(sweep.records.size(), 556u);
+  for (const std::string& rec : sweep.records) {
+    const TPointValues v = DecodeRecord(rec.c_str());
+    const double ohms = std::abs(options.Circuit->Impedance(v.Freq));
+    if (ohms > 0xFFFFFF * 1.02) {
+      EXPECT_EQ(v.R, double(0xFFFFFF)) << v.Freq;  // clamped to the largest
+    } else if (ohms < 0xFFFFFF * 0.98) {
+      EXPECT_NEAR(v.R, ohms, 0.02 * ohms) << v.Freq;  // the noise is 0.4 %
+    }
+    EXPECT_NEAR(v.Theta, -90.0, 2.0) << v.Freq;
+  }
+}
+
 TEST(UnitsimSweep, SeedMakesItReproducible) {
   TUnitsimOptions a, b, c;
   c.Seed = 7;

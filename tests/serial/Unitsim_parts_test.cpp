@@ -26,7 +26,7 @@ TEST(UnitsimOptions, ReadsEveryOption) {
                        "--fault", "identity=Do-ZX", "--fault", "uncalibrated", "--fault",
                        "refuse-start", "--fault", "point-count=557", "--fault", "silent-after=0",
                        "--fault", "cr-in-point=7", "--fault", "end-mark=NG", "--fault",
-                       "hangup-after=12"},
+                       "hangup-after=12", "--circuit", "coil:R=6.8k,L=2.5,C=400p"},
                       error))
       << error;
   EXPECT_EQ(o.Seed, 42u);
@@ -44,6 +44,8 @@ TEST(UnitsimOptions, ReadsEveryOption) {
   EXPECT_EQ(o.Faults.CrInPoint, 7);
   EXPECT_EQ(o.Faults.EndMark, "NG");
   EXPECT_EQ(o.Faults.HangupAfter, 12);
+  ASSERT_TRUE(o.Circuit);
+  EXPECT_EQ(o.Circuit->Values(), (std::vector<double>{6800, 2.5, 400e-12}));
 }
 
 TEST(UnitsimOptions, RefusesWhatItDoesNotKnow) {
@@ -51,7 +53,8 @@ TEST(UnitsimOptions, RefusesWhatItDoesNotKnow) {
       {"--bogus"},          {"--seed"},        {"--seed", "x1"},   {"--seed", "-3"},
       {"--fault"},          {"--fault", "nope"}, {"--fault", "mute=X?"}, {"--fault", "mute=U?@0"},
       {"--fault", "mute=U?@"}, {"--fault", "silent-after=-1"}, {"--fault", "cr-in-point=3x"},
-      {"--fault", "uncalibrated=1"}, {"--fault", "identity"}, {"--link"}};
+      {"--fault", "uncalibrated=1"}, {"--fault", "identity"}, {"--link"},
+      {"--circuit"}, {"--circuit", "coil:R=1,L=1"}, {"--circuit", "speaker"}};
   for (const auto& args : bad) {
     TUnitsimOptions o;
     std::string error;
@@ -62,6 +65,8 @@ TEST(UnitsimOptions, RefusesWhatItDoesNotKnow) {
 
 TEST(UnitsimOptions, HelpDocumentsEveryFault) {
   const std::string help = TUnitsimOptions::HelpText();
+  for (const char* circuit : {"rl:", "rc:", "rlc:", "rlc-parallel:", "coil:", "bvd:", "16777215"})
+    EXPECT_NE(help.find(circuit), std::string::npos) << circuit;
   for (const char* fault : {"mute=", "identity=", "uncalibrated", "refuse-start", "point-count=",
                             "silent-after=", "cr-in-point=", "end-mark=", "hangup-after="})
     EXPECT_NE(help.find(fault), std::string::npos) << fault;

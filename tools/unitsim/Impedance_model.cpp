@@ -24,7 +24,8 @@ double Gaussian(std::mt19937_64& g) {
 
 }  // namespace
 
-TImpedanceModel::TImpedanceModel(std::uint64_t seed) {
+TImpedanceModel::TImpedanceModel(std::uint64_t seed, std::optional<analysis::TCircuit> circuit)
+    : circuit_(std::move(circuit)) {
   std::mt19937_64 g(seed);
   resistance_ = Between(g, 3000.0, 5000.0);
   resonanceHz_ = Between(g, 50.0, 150.0);
@@ -35,6 +36,7 @@ TImpedanceModel::TImpedanceModel(std::uint64_t seed) {
 }
 
 std::complex<double> TImpedanceModel::Impedance(double hertz) const {
+  if (circuit_) return circuit_->Impedance(hertz);
   const double detune = hertz / resonanceHz_ - resonanceHz_ / hertz;
   const std::complex<double> motional = peakOhms_ / std::complex<double>(1.0, quality_ * detune);
   return resistance_ + std::complex<double>(0.0, 2.0 * std::numbers::pi * hertz * inductance_) +

@@ -1,11 +1,15 @@
 // The simulated unit's device under test: a loudspeaker-like circuit (a
 // resistance, a mechanical resonance, an inductive rise) scaled to the
-// kilo-ohm range the application shows, plus measurement noise.
+// kilo-ohm range the application shows, or a given equivalent circuit, plus
+// measurement noise.
 #pragma once
 
 #include <complex>
 #include <cstdint>
+#include <optional>
 #include <random>
+
+#include "Circuit_model.h"
 
 namespace doz::unitsim {
 
@@ -16,8 +20,9 @@ struct TMeasuredPoint {
 
 class TImpedanceModel {
  public:
-  // Circuit values vary with the seed within plausible ranges.
-  explicit TImpedanceModel(std::uint64_t seed);
+  // The speaker's values vary with the seed within plausible ranges; a given
+  // circuit replaces the speaker.
+  explicit TImpedanceModel(std::uint64_t seed, std::optional<analysis::TCircuit> circuit = {});
 
   std::complex<double> Impedance(double hertz) const;
   // One reading with noise; the unit's own averaging leaves a quarter of it.
@@ -31,6 +36,7 @@ class TImpedanceModel {
   double peakOhms_;     // added at resonance
   double quality_;
   double inductance_;   // henry
+  std::optional<analysis::TCircuit> circuit_;
 };
 
 }  // namespace doz::unitsim

@@ -68,8 +68,9 @@ bool TUnitsimOptions::ParseFault(const std::string& text, std::string& error) {
 bool TUnitsimOptions::Parse(const std::vector<std::string>& args, std::string& error) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    const bool takesValue = arg == "--seed" || arg == "--link" || arg == "--trace" || arg == "--fault" ||
-                            arg == "--unit-version" || arg == "--unit-serial";
+    const bool takesValue = arg == "--seed" || arg == "--link" || arg == "--trace" ||
+                            arg == "--fault" || arg == "--unit-version" || arg == "--unit-serial" ||
+                            arg == "--circuit";
     if (takesValue && i + 1 >= args.size()) {
       error = arg + " needs a value";
       return false;
@@ -90,6 +91,9 @@ bool TUnitsimOptions::Parse(const std::vector<std::string>& args, std::string& e
       Version = args[++i];
     } else if (arg == "--unit-serial") {
       Serial = args[++i];
+    } else if (arg == "--circuit") {
+      Circuit = analysis::TCircuit::Parse(args[++i], error);
+      if (!Circuit) return error = "--circuit: " + error, false;
     } else if (arg == "--fault") {
       if (!ParseFault(args[++i], error)) return false;
     } else {
@@ -109,6 +113,20 @@ SIGTERM or SIGINT; the application may close and reopen the port at will.
 Options:
   --seed N              circuit and noise of the simulated speaker (default 1);
                         the n-th sweep of a run is the same for the same seed
+                        (with --circuit: the noise only)
+  --circuit MODEL:NAME=VALUE,...
+                        measure this circuit instead of the speaker, with the
+                        same noise; values in ohms, henries and farads, with
+                        the SI prefixes p n u m k M G allowed:
+      rl:R=,L=          R + L in series       rc:R=,C=     R + C in series
+      rlc:R=,L=,C=      R + L + C in series   rlc-parallel:R=,L=,C=  all parallel
+      coil:R=,L=,C=     (R + L) parallel to C, a winding with its capacitance
+      bvd:R1=,L1=,C1=,C0=  (R1 + L1 + C1) parallel to C0, a piezo or quartz
+                        for example coil:R=6800,L=2.5,C=400p. A record carries
+                        |Z| in whole ohms from 0 to 16777215 and the phase in
+                        hundredths of a degree from -327.68 to 327.67: larger
+                        values are sent as those limits, and |Z| below a few
+                        ohms loses its precision to the rounding
   --fast                no pacing: bytes go out as fast as the terminal takes
                         them (default: the wire time of 9600 baud, 10 bits a byte)
   --link PATH           make PATH a symbolic link to the device (for example

@@ -1,5 +1,5 @@
-// Command line of the simulated unit: seed, pacing, device link, the unit's
-// texts and the faults it injects.
+// Command line of the simulated unit: seed, pacing, device link, the circuit
+// it measures, the unit's texts and the faults it injects.
 #pragma once
 
 #include <cstdint>
@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "Circuit_model.h"
 
 namespace doz::unitsim {
 
@@ -39,6 +41,8 @@ class TUnitsimOptions {
   std::string Trace;  // where the commands heard are logged; empty: nowhere
   std::string Version = "1.10";
   std::string Serial = "0001";
+  // Measured instead of the loudspeaker-like curve.
+  std::optional<analysis::TCircuit> Circuit;
   TFaults Faults;
 
  private:

@@ -1,0 +1,163 @@
+// doz-cli analyze, compare and the exchange formats of export, on files of
+// known circuits; and the whole road: the simulated unit measuring a
+// circuit, doz-cli measure, doz-cli analyze.
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "Cli_export.h"
+#include "Cli_run.h"
+#include "Doz_file.h"
+#include "Synthetic_sweep.h"
+#include "Temp_dir.h"
+#include "Unitsim_process.h"
+
+namespace doz::cli {
+namespace {
+
+using test::Contains;
+using test::TTempDir;
+using TRun = test::TCliRun;
+
+TRun Cli(const std::vector<std::string>& args) { return test::RunCliHere(args); }
+
+analysis::TCircuit Circuit(const char* text) {
+  std::string error;
+  return analysis::TCircuit::Parse(text, error).value();
+}
+
+// The number after "key": in a JSON text; NaN when it is not there.
+double JsonValue(const std::string& json, const std::string& key) {
+  std::smatch m;
+  if (!std::regex_search(json, m, std::regex("\"" + key + "\": ([-+0-9.eE]+)")))
+    return std::nan("");
+  return std::stod(m[1]);
+}
+
+class CliAnalysis : public ::testing::Test {
+ protected:
+  std::string Measurement(const char* name, const char* circuit, int band = 1) {
+    const std::string path = dir.File(name);
+    EXPECT_TRUE(test::WriteSyntheticFile(path, Circuit(circuit), band));
+    return path;
+  }
+  TTempDir dir;
+};
+
+TEST_F(CliAnalysis, AnalyzeFitsTheCircuitAndFindsItsResonance) {
+  const std::string coil = Measurement("coil.DTA", "coil:R=6800,L=2.5,C=400p");
+  const TRun json = Cli({"analyze", coil, "--json", "--no-average"});
+  ASSERT_EQ(json.code, 0) << json.err;
+  EXPECT_EQ(json.out.rfind("{\"model\": \"coil\", \"parameters\": {\"R\": ", 0), 0u) << json.out;
+  EXPECT_NEAR(JsonValue(json.out, "R"), 6800, 68);
+  EXPECT_NEAR(JsonValue(json.out, "L"), 2.5, 0.025);
+  EXPECT_NEAR(JsonValue(json.out, "C"), 400e-12, 4e-12);
+  EXPECT_LT(JsonValue(json.out, "error"), 0.01);
+  EXPECT_TRUE(Contains(json.out, "\"resonances\": [{\"kind\": \"peak\", \"frequency\": 50"))
+      << json.out;
+  EXPECT_EQ(std::count(json.out.begin(), json.out.end(), '\n'), 1);
+
+  const TRun table = Cli({"analyze", coil});
+  ASSERT_EQ(table.code, 0) << table.err;
+  for (const char* part :
+       {"Circuit:     coil  (R + L) ∥ C\n", "  R          6.8", " kΩ\n", "  L          2.", " pF\n",
+        "Resonances:\n  peak     5.01 kHz", "Fits tried:\n", "coil          "}) {
+    EXPECT_TRUE(Contains(table.out, part)) << part << "\n" << table.out;
+  }
+  const TRun forced = Cli({"analyze", coil, "--model", "rc"});
+  ASSERT_EQ(forced.code, 0) << forced.err;
+  EXPECT_TRUE(Contains(forced.out, "Circuit:     rc  R + C\n")) << forced.out;
+  EXPECT_FALSE(Contains(forced.out, "Fits tried"));
+}
+
+TEST_F(CliAnalysis, AnalyzeRefusesWhatItCannotDo) {
+  TRawData stopped;  // a sweep stopped before its first point
+  ClearRawData(stopped);
+  const TSettingData setting;
+  ASSERT_TRUE(TDoZ_File().WriteDataFile(dir.File("empty.DTA"), "", &setting, &stopped));
+  const std::pair<std::vector<std::string>, int> cases[] = {
+      {{"analyze", dir.File("empty.DTA")}, 1},
+      {{"analyze", dir.File("missing.DTA")}, 1},
+      {{"analyze", dir.File("empty.DTA"), "--model", "tank"}, 2},
+      {{"analyze"}, 2},
+      {{"compare", dir.File("empty.DTA")}, 2},
+      {{"compare", dir.File("a"), dir.File("b"), "--tolerance", "-1"}, 2},
+      {{"compare", dir.File("a"), dir.File("b"), "--phase-tolerance", "5x"}, 2},
+      {{"export", dir.File("empty.DTA"), "--format", "xls"}, 2},
+  };
+  for (const auto& [args, code] : cases) {
+    const TRun r = Cli(args);
+    EXPECT_EQ(r.code, code) << testing::PrintToString(args) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+  }
+  EXPECT_TRUE(Contains(Cli({"analyze", dir.File("empty.DTA")}).err, "no point holds a value"));
+}
+
+TEST_F(CliAnalysis, CompareExitsWithWhatItFound) {
+  const std::string a = Measurement("a.DTA", "coil:R=6800,L=2.5,C=400p");
+  const std::string b = Measurement("b.DTA", "coil:R=6800,L=2.5,C=440p");  // resonance 5 % lower
+  const std::string high = Measurement("high.DTA", "coil:R=6800,L=2.5,C=400p", 4);
+  const std::string low = Measurement("low.DTA", "coil:R=6800,L=2.5,C=400p", 10);
+
+  const TRun same = Cli({"compare", a, a});
+  EXPECT_EQ(same.code, 0) << same.err;
+  EXPECT_TRUE(
+      Contains(same.out, "Points compared:  556\nPoints outside:   0 (tolerance 5 %, 5°)\n"))
+      << same.out;
+
+  const TRun differ = Cli({"compare", b, a, "--json"});
+  EXPECT_EQ(differ.code, 1) << differ.err;
+  EXPECT_GT(JsonValue(differ.out, "outside"), 0);
+  EXPECT_GT(JsonValue(differ.out, "deviation_percent"), 5);
+  EXPECT_GT(JsonValue(differ.out, "frequency"), 4000);  // the worst lies at the resonance
+  EXPECT_LT(JsonValue(differ.out, "frequency"), 6000);
+
+  EXPECT_EQ(Cli({"compare", b, a, "--tolerance", "1000", "--phase-tolerance", "180"}).code, 0);
+  const TRun apart = Cli({"compare", high, low});
+  EXPECT_EQ(apart.code, 2);
+  EXPECT_TRUE(Contains(apart.err, "share no frequency point")) << apart.err;
+}
+
+TEST_F(CliAnalysis, ExportWritesEachFormatUnderItsExtension) {
+  const std::string m = Measurement("m.2024.DTA", "rc:R=2k,C=100n", 10);
+  const std::pair<const char*, const char*> formats[] = {
+      {"csv", "frequency_Hz,impedance_ohm,phase_deg,Rs_ohm,Xs_ohm,Ls_H,Cs_F,Q\n"},
+      {"zma", "* Do-Z impedance measurement\n"},
+      {"touchstone", "! Do-Z impedance measurement\n"},
+  };
+  for (const auto& [format, head] : formats) {
+    const TRun r = Cli({"export", m, "--format", format});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const std::string path = r.out.substr(0, r.out.size() - 1);
+    EXPECT_EQ(path, DefaultExportName(m, r.out.substr(r.out.rfind('.'), 4)));
+    EXPECT_EQ(test::ReadBytes(path).rfind(head, 0), 0u) << format;
+  }
+  EXPECT_TRUE(test::FileExists(dir.File("m.csv")) && test::FileExists(dir.File("m.zma")) &&
+              test::FileExists(dir.File("m.s1p")));
+  ASSERT_EQ(Cli({"export", m, "--format", "tsv"}).code, 0);
+  const std::string tsv = test::ReadBytes(dir.File("m.txt"));
+  ASSERT_EQ(Cli({"export", m, "--force"}).code, 0);
+  EXPECT_EQ(test::ReadBytes(dir.File("m.txt")), tsv);
+  EXPECT_EQ(Cli({"export", m, "--format", "csv"}).code, 1);  // exists, no --force
+}
+
+TEST(CliAnalysisEndToEnd, TheSimulatedUnitMeasuresACircuitThatAnalyzeRecognises) {
+  TTempDir dir;
+  test::TUnitsimProcess unit({"--fast", "--seed", "3", "--circuit", "rlc:R=500,L=500m,C=100n"});
+  ASSERT_TRUE(unit.Started());
+  const std::string file = dir.File("rlc.DTA");
+  const TRun measured = test::RunCliProgram(
+      {"measure", "--port", unit.DevicePath(), "--band", "1", "-o", file}, dir.Path());
+  ASSERT_EQ(measured.code, 0) << measured.err;
+  const TRun r = Cli({"analyze", file, "--json", "--no-average"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_TRUE(Contains(r.out, "{\"model\": \"rlc\"")) << r.out;
+  EXPECT_NEAR(JsonValue(r.out, "R"), 500, 5);
+  EXPECT_NEAR(JsonValue(r.out, "L"), 0.5, 0.005);
+  EXPECT_NEAR(JsonValue(r.out, "C"), 100e-9, 1e-9);
+  EXPECT_TRUE(Contains(r.out, "\"resonances\": [{\"kind\": \"dip\", \"frequency\": 71")) << r.out;
+}
+
+}  // namespace
+}  // namespace doz::cli
