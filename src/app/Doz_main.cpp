@@ -30,7 +30,10 @@
 namespace doz {
 
 TFormMain::TFormMain(TMainOptions options)
-    : appDir_(options.appDir.empty() ? platform::ApplicationDir() : options.appDir),
+    : Session(TSessionData{MeasData, MeasCalc, MeasAve, GraphRange, UnitSerial, UnitVersion,
+                           DataSaved},
+              *this, options.clock ? *options.clock : platform::SystemClock()),
+      appDir_(options.appDir.empty() ? platform::ApplicationDir() : options.appDir),
       prompter_(options.prompter),
       beforeCreate_(std::move(options.beforeCreate)),
       screenSize_(std::move(options.screenSize)) {
@@ -60,9 +63,7 @@ std::string TFormMain::SettingsPath() const { return appDir_ + "/" + kSettingsFi
 void TFormMain::FormCreate() {
   idlePump_ = std::make_unique<TIdlePump>([this] { mOnIdle(); });
   fFirstIdle = 1;
-  Protocol.fComOpen = false;
-  Protocol.fSession = false;
-  fReceiving = fNoData = DataSaved = fFinishPending = fRelayoutPending = fApplyingGeometry = 0;
+  DataSaved = fRelayoutPending = fApplyingGeometry = 0;
   MenuGraph_R_only->setChecked(false);
   MenuGraph_Wide->setChecked(false);
   MenuGraph_Ave->setChecked(true);
@@ -128,7 +129,7 @@ bool TFormMain::mCreateServices() {
       CreateService("TSerialPort", [&] {
         SerialPort = std::make_unique<TSerialPort>();
         SerialPort->SetPortsDirectory(appDir_);
-        Protocol.SetPort(SerialPort.get());
+        Session.SetLine(SerialPort.get());
       });
   return servicesCreated_;
 }
@@ -138,7 +139,7 @@ void TFormMain::FormDestroy() {
   QoStatus.reset();
   DozFile.reset();
   Graph.reset();
-  Protocol.SetPort(nullptr);
+  Session.SetLine(nullptr);
   SerialPort.reset();
 }
 
@@ -158,11 +159,8 @@ void TFormMain::mOnIdle() {
     fApplyingGeometry = 0;
     WindowPos = {y(), x(), width(), height()};
   }
-  if (fReceiving) mReceiveData();
-  if (fFinishPending) {
-    fFinishPending = 0;
-    mFinishMeasure();
-  }
+  if (Session.fReceiving()) mReceiveData();
+  if (Session.fFinishPending()) mFinishMeasure();
   if (fRelayoutPending) {
     fRelayoutPending = 0;
     mLayoutStatusBar();
@@ -235,13 +233,13 @@ bool TFormMain::HasUnsavedMeasurement() const { return MeasData.Present == 1 && 
 
 // A sweep that has received points holds a measurement the user has not kept.
 bool TFormMain::HasPointsAtStake() const {
-  return HasUnsavedMeasurement() || (fReceiving && Sweep.PointCount > 0);
+  return HasUnsavedMeasurement() || (Session.fReceiving() && Session.Sweep().PointCount > 0);
 }
 
 void TFormMain::QuitBtnClick() {
   if (HasUnsavedMeasurement() && !QoMessage->ConfirmQuit()) return;
   quitConfirmed_ = true;
-  if (Protocol.fSession) mStopMeasure();
+  if (Session.Protocol().fSession()) mStopMeasure();
   if (!close()) quitConfirmed_ = false;
 }
 
@@ -253,7 +251,7 @@ void TFormMain::MenuFile_QuitClick() { QuitBtnClick(); }
 bool TFormMain::FormCloseQuery() {
   if (!quitConfirmed_ && servicesCreated_ && HasPointsAtStake() && !QoMessage->ConfirmQuit())
     return false;
-  if (Protocol.fSession) mStopMeasure();
+  if (Session.Protocol().fSession()) mStopMeasure();
   if (servicesCreated_) mSaveSettings();
   return true;
 }

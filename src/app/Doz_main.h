@@ -13,10 +13,10 @@
 #include <memory>
 #include <string>
 
+#include "Clock.h"
 #include "Doz_setting.h"
 #include "Graph_labels.h"
-#include "Sweep_receiver.h"
-#include "Unit_protocol.h"
+#include "Measure_session.h"
 
 class QAction;
 class QComboBox;
@@ -51,9 +51,12 @@ struct TMainOptions {
   // std::bad_alloc makes that creation fail.
   std::function<void(const char* component)> beforeCreate;
   std::function<QSize()> screenSize;  // null: the primary screen's size
+  const platform::TClockSource* clock = nullptr;  // null: the machine's clocks
 };
 
-class TFormMain : public QMainWindow {
+// What the measurement session reports reaches the window privately: it is
+// the window's own business how a text is shown or a point drawn.
+class TFormMain : public QMainWindow, private TSessionReport {
   Q_OBJECT
 
  public:
@@ -117,7 +120,8 @@ class TFormMain : public QMainWindow {
   bool mGetUnitInfo();
   void mReleaseCOM();
 
-  // Measurement session.
+  // Measurement session: the steps are the session's; these are their
+  // names in the window.
   void MStartBtnClick();
   void MenuMeasure_StartClick();
   void mStartMeasure();
@@ -163,17 +167,14 @@ class TFormMain : public QMainWindow {
   TWindowPos WindowPos;
   TLabelTable LabelSlots{};
 
-  // Flags.
+  // Flags; those of a sweep (fReceiving, fNoData, fFinishPending) and of the
+  // protocol (fComOpen, fSession) are the session's.
   std::uint8_t fFirstIdle = 1;
   std::uint8_t fRelayoutPending = 0;
   std::uint8_t fApplyingGeometry = 0;
-  std::uint8_t fReceiving = 0;
-  std::uint8_t fNoData = 0;
-  std::uint8_t fFinishPending = 0;
 
-  // Protocol state (fComOpen, fSession) and the sweep's receive buffer.
-  TUnitProtocol Protocol;
-  TSweepReceiver Sweep;
+  // The measurement: the protocol, the receive buffer and the watchdog.
+  TMeasureSession Session;
 
   // Services, created by mCreateServices and deleted in the same order.
   std::unique_ptr<TQo_Message> QoMessage;
@@ -189,7 +190,6 @@ class TFormMain : public QMainWindow {
   QPushButton* QuitBtn = nullptr;
   QComboBox* ComboBox2 = nullptr;
   TStatusBar* StatusBar1 = nullptr;
-  QTimer* Timer1 = nullptr;
   QTimer* SweepPulse = nullptr;  // keeps idle passes coming while a sweep runs
 
   QMenu* MenuFile = nullptr;
@@ -256,11 +256,14 @@ class TFormMain : public QMainWindow {
   // Graph helpers.
   void ToggleGraphOption(QAction* item, std::uint8_t& flag);
 
-  // Session helpers.
-  void ReceiveErrorEnding();
-  void EndMarkCheck(bool endOk);
-  void ShowPointReadout(const char* record);
-  void DrawAcceptedPoint();
+  // Session helpers and what the session reports.
+  TSweepRequest SweepRequest() const;
+  void Status(TStatusText text) override;
+  void Message(TMessageText text) override;
+  void MeasurementReset() override;
+  void PointAccepted(int slot, int n, bool widened) override;
+  void SweepEnded(TSweepEnding ending) override;
+  void MeasurementFinished() override;
 
   // File helpers.
   bool ReadIntoMeasurement(const std::string& path);

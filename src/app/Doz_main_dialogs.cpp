@@ -43,7 +43,7 @@ void TFormMain::MenuFile_PrintClick() {
   std::unique_ptr<TDoZ_Print> print;
   try {
     if (beforeCreate_) beforeCreate_("TDoZ_Print");
-    print = std::make_unique<TDoZ_Print>(*Graph, ThePrinter(), SettingRec, LabelSlots);
+    print = std::make_unique<TDoZ_Print>(*Graph, ThePrinter(), SettingRec, Graph->Labels());
   } catch (const std::exception&) {
     QoMessage->FatalMemoryError("TDoZ_Print");
     close();

@@ -55,7 +55,8 @@ void TFormMain::CreateControls() {
   Client->installEventFilter(this);
 
   PaintBox1 = new TPaintBox(Client);
-  PaintBox1->setGeometry(64, 24, 500, 312);
+  PaintBox1->setGeometry(kFormGraphFrame.Lp, kFormGraphFrame.Tp, kFormGraphFrame.Wp,
+                         kFormGraphFrame.Hp);
   PaintBox1->OnMouseDown = [this](int x, int y) { PaintBox1MouseDown(x, y); };
 
   MStartBtn = new QPushButton(QStringLiteral("測定開始"), Client);
@@ -81,8 +82,6 @@ void TFormMain::CreateControls() {
   StatusBar1 = new TStatusBar(kStatusPanels, kStatusPanelWidth, Client);
   StatusBar1->setGeometry(0, 432 - kStatusBarHeight, 640, kStatusBarHeight);
 
-  Timer1 = new QTimer(this);
-  connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
   SweepPulse = new QTimer(this);
   SweepPulse->setInterval(100);
 
@@ -200,9 +199,9 @@ void TFormMain::FormResize() {
   Graph->DrawScales();
   if (MeasData.Present) {
     AnyReferenceLoaded() ? mShowAll() : mShowMeasured();
-  } else if (fReceiving && Sweep.PointCount > 1) {
+  } else if (Session.fReceiving() && Session.Sweep().PointCount > 1) {
     Graph->Clear();
-    Graph->DrawMeasurementUpTo(Sweep.PointCount - 1);
+    Graph->DrawMeasurementUpTo(Session.Sweep().PointCount - 1);
   } else if (AnyReferenceLoaded()) {
     mShowReferences();
   } else {

@@ -13,9 +13,9 @@
 namespace doz {
 
 void TFormMain::mSelectCurveSets() {
-  const bool smoothed = MenuGraph_Ave->isChecked();
-  GraphRange.PlotMeas = smoothed ? &MeasAve : &MeasCalc;
-  for (int k = 0; k < REF_MAX; ++k) GraphRange.PlotRef[k] = smoothed ? &RefAve[k] : &RefCalc[k];
+  TRefSets calc{}, ave{};
+  for (int k = 0; k < REF_MAX; ++k) calc[k] = &RefCalc[k], ave[k] = &RefAve[k];
+  SelectCurveSets(GraphRange, MenuGraph_Ave->isChecked(), MeasCalc, MeasAve, calc, ave);
 }
 
 bool TFormMain::AnyReferenceLoaded() const {

@@ -1,52 +1,30 @@
-// The unit protocol as the window uses it: the exchanges themselves live in
-// TUnitProtocol; here their results become status texts.
+// The unit protocol as the window names its steps; the exchanges themselves
+// are TUnitProtocol's, the statuses of a failed check the session's.
 #include "Doz_main.h"
-#include "Qo_status.h"
-#include "Serialport.h"
 
 namespace doz {
 
-bool TFormMain::mOpenCOM(int comPort) { return Protocol.OpenCOM(comPort); }
+bool TFormMain::mOpenCOM(int comPort) { return Session.Protocol().OpenCOM({comPort, {}}); }
 
-void TFormMain::mCloseCOM() { Protocol.CloseCOM(); }
+void TFormMain::mCloseCOM() { Session.Protocol().CloseCOM(); }
 
 bool TFormMain::mSendCmdFixed(const char* command, std::string& reply, unsigned timeoutMs,
                               int length) {
-  return Protocol.SendCmdFixed(command, reply, timeoutMs, length);
+  return Session.Protocol().SendCmdFixed(command, reply, timeoutMs, length);
 }
 
 bool TFormMain::mSendCmdShort(const char* command, std::string& reply, unsigned timeoutMs) {
-  return Protocol.SendCmdShort(command, reply, timeoutMs);
+  return Session.Protocol().SendCmdShort(command, reply, timeoutMs);
 }
 
 bool TFormMain::mSendCmdExpect(const char* command, const char* expected, unsigned timeoutMs) {
-  return Protocol.SendCmdExpect(command, expected, timeoutMs);
+  return Session.Protocol().SendCmdExpect(command, expected, timeoutMs);
 }
 
-bool TFormMain::mCheckUnit() { return Protocol.CheckUnit(); }
+bool TFormMain::mCheckUnit() { return Session.Protocol().CheckUnit(); }
 
-bool TFormMain::mGetUnitInfo() {
-  switch (Protocol.GetUnitInfo(UnitVersion, UnitSerial)) {
-    case TUnitCheck::Ok:
-      return true;
-    case TUnitCheck::NotOpen:
-      return false;
-    case TUnitCheck::ResponseError:
-      QoStatus->ShowResponseError();
-      return false;
-    case TUnitCheck::ModelNotFound:
-      QoStatus->ShowModelNotFound();
-      return false;
-    case TUnitCheck::NotCalibrated:
-      QoStatus->ShowNotCalibrated();
-      return false;
-  }
-  return false;
-}
+bool TFormMain::mGetUnitInfo() { return Session.GetUnitInfo(); }
 
-void TFormMain::mReleaseCOM() {
-  if (!SerialPort) return;
-  Protocol.ReleaseCOM();
-}
+void TFormMain::mReleaseCOM() { Session.ReleaseCOM(); }
 
 }  // namespace doz

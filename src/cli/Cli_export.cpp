@@ -7,6 +7,7 @@
 #include "Doz_file.h"
 #include "Exchange_writer.h"
 #include "Stringutil.h"
+#include "Text_catalogue.h"
 
 namespace doz::cli {
 namespace {
@@ -36,7 +37,7 @@ int ExportExchange(analysis::TExchangeFormat format, const std::string& input,
   const analysis::TExchangeSource source{FileNamePart(input), m.raw.DateTime};
   const auto samples = analysis::SamplesOf(values, m.raw.Band);
   if (analysis::WriteExchangeFile(output, format, samples, source) != analysis::TWriteResult::Written) {
-    err << "データ保存できませんでした: " << output << "\n";
+    err << StatusText(TStatusText::SaveError, "Do-Z") << ": " << output << "\n";
     return EXIT_FAILED;
   }
   return EXIT_OK;
@@ -80,7 +81,7 @@ int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
     return code;
   }
   if (!TDoZ_File().ExportText(output, m->serial, values, &m->raw)) {
-    err << "データ保存できませんでした: " << output << "\n";
+    err << StatusText(TStatusText::SaveError, "Do-Z") << ": " << output << "\n";
     return EXIT_FAILED;
   }
   out << output << "\n";

@@ -9,15 +9,19 @@
 
 #include "App_dir.h"
 #include "Cli_args.h"
+#include "Cli_compare.h"
+#include "Cli_measurement.h"
 #include "Cli_panels.h"
 #include "Cli_progress.h"
 #include "Cli_prompter.h"
-#include "Cli_session.h"
+#include "Cli_sweep_report.h"
 #include "Clock.h"
 #include "Com_ports.h"
 #include "Doz_file.h"
+#include "Measure_session.h"
 #include "Qo_message.h"
 #include "Qo_status.h"
+#include "Serialport.h"
 
 namespace doz::cli {
 namespace {
@@ -25,25 +29,33 @@ namespace {
 const char* const kHelp =
     "usage: doz-cli measure --port COMn|DEVICE [--band N] [--unit-average] [-o FILE.DTA]\n"
     "                       [--export FILE.txt] [--force]\n"
+    "                       [--compare REFERENCE.DTA [--tolerance PERCENT]\n"
+    "                        [--phase-tolerance DEGREES]]\n"
     "Runs one sweep of the unit as the application's start button does and writes\n"
     "it as a measurement file. The status texts and messages of the application go\n"
     "to standard error, with the progress of the sweep: a bar on a terminal, else a\n"
     "line for every tenth of the points. The files written are named on standard\n"
     "output.\n"
-    "  --port COMn|DEVICE  COM port n (ports/comN in the program's folder, else\n"
+    "  --port COMn|DEVICE  COM port n (ports/comN beside the program, else\n"
     "                      /dev/ttyS, ttyUSB, ttyACM, as the application finds it)\n"
-    "                      or a device path, a /dev/serial/by-id name too; the\n"
+    "                      or a device path, such as a /dev/serial/by-id name; the\n"
     "                      file records n, or the number whose device that path\n"
-    "                      leads to (see doz-cli ports), else 1\n"
+    "                      is, else 1\n"
     "  --band N            band 1 to 10 as in the band list (default 1, 10Hz-100kHz)\n"
     "  --unit-average      averaging inside the unit during the sweep\n"
     "  -o FILE.DTA         output file (default: the start time in the current\n"
     "                      folder, YYYYMMDD-hhmmss.DTA)\n"
     "  --export FILE.txt   also write the smoothed values as a text table\n"
     "  --force             overwrite existing files\n"
+    "  --compare REF.DTA   then check the smoothed measurement against a reference\n"
+    "                      as 'doz-cli compare' does, with its tolerances:\n"
+    "  --tolerance PERCENT        allowed |Z| deviation (default 5)\n"
+    "  --phase-tolerance DEGREES  allowed phase deviation (default 5)\n"
     "A sweep that fails after some points still writes them. Ctrl-C stops the\n"
     "sweep (the unit is told to stop and the port released) and writes nothing.\n"
-    "Exit status: 0 done, 1 failed, 2 usage error, 130 stopped by Ctrl-C.\n";
+    "Exit status: 0 done, 1 failed, 2 usage error, 130 stopped by Ctrl-C; with\n"
+    "--compare, once the sweep is written: 0 every point within, 1 any outside,\n"
+    "2 no point in common with the reference.\n";
 
 constexpr int kComMax = 256;
 
@@ -78,38 +90,49 @@ bool SameFile(const struct stat& a, const struct stat& b) {
 }
 
 struct TMeasureArgs {
-  TPortChoice port;
+  TSweepRequest request;
+  std::string portsDir;  // where COMn is looked up
   int fileComNumber = 1;
-  int band = 1;
-  bool unitAverage = false;
   std::string output;
   std::string exportPath;
+  std::string reference;  // --compare
+  analysis::TTolerance tolerance;
 };
+
+std::string ReadBand(const TCliArgs& parsed, int& band) {
+  if (!parsed.Has("--band")) return {};
+  const std::string text = parsed.Value("--band");
+  if (text.empty() || text.size() > 2 || text.find_first_not_of("0123456789") != std::string::npos ||
+      !IsValidBand(std::stoi(text)))
+    return "--band takes a band from 1 to 10";
+  band = std::stoi(text);
+  return {};
+}
 
 // Usage problems as a reason; empty when the arguments are good.
 std::string ReadArgs(const TCliArgs& parsed, const TMeasureEnv& env, TMeasureArgs& a) {
   if (!parsed.Has("--port")) return "missing --port";
-  if (parsed.Has("--band")) {
-    const std::string band = parsed.Value("--band");
-    if (band.empty() || band.size() > 2 ||
-        band.find_first_not_of("0123456789") != std::string::npos || !IsValidBand(std::stoi(band)))
-      return "--band takes a band from 1 to 10";
-    a.band = std::stoi(band);
-  }
+  if (std::string reason = ReadBand(parsed, a.request.band); !reason.empty()) return reason;
   const std::string appDir = env.appDir.empty() ? platform::ApplicationDir() : env.appDir;
   const std::string port = parsed.Value("--port");
   if (const auto n = ComNumberOf(port)) {
-    a.port = {*n, {}, appDir};
+    a.request.port = {*n, {}};
+    a.portsDir = appDir;
     a.fileComNumber = *n;
   } else {
-    a.port = {0, port, {}};
+    a.request.port = {0, port};
     a.fileComNumber = ComNumberOfDevice(appDir, port);
   }
-  a.unitAverage = parsed.Has("--unit-average");
+  a.request.unitAverage = parsed.Has("--unit-average");
   a.output =
       parsed.Has("-o") ? parsed.Value("-o") : DefaultMeasureName(platform::NowDateTimeText());
   a.exportPath = parsed.Value("--export");
-  return {};
+  a.reference = parsed.Value("--compare");
+  std::string reason;
+  if (const auto tolerance = TolerancesOf(parsed, reason)) a.tolerance = *tolerance;
+  if (a.reference.empty() && (parsed.Has("--tolerance") || parsed.Has("--phase-tolerance")))
+    return "--tolerance and --phase-tolerance go with --compare";
+  return reason;
 }
 
 bool RefuseOverwrite(const TMeasureArgs& a, bool force, std::ostream& err) {
@@ -122,19 +145,37 @@ bool RefuseOverwrite(const TMeasureArgs& a, bool force, std::ostream& err) {
   return false;
 }
 
+// What a sweep of the command works on.
+struct TMeasurement {
+  TRawData raw;
+  TCalcData calc;
+  TCalcData ave;
+  TGraphRange range;
+  std::string serial;
+  std::string version;
+  std::uint8_t saved = 0;
+
+  TMeasurement() {
+    ClearRawData(raw);
+    ClearCalcData(calc);
+    ClearCalcData(ave);
+  }
+  TSessionData Data() { return {raw, calc, ave, range, serial, version, saved}; }
+};
+
 // Writes the finished sweep as the save and export commands do.
-bool WriteFiles(const TCliSession& session, const TMeasureArgs& a, TQo_Status& status,
+bool WriteFiles(const TMeasurement& m, const TMeasureArgs& a, TQo_Status& status,
                 std::ostream& out) {
   TSettingData setting;
   setting.CommPortNum = a.fileComNumber;
   const TDoZ_File file;
-  if (!file.WriteDataFile(a.output, session.UnitSerial, &setting, &session.MeasData)) {
+  if (!file.WriteDataFile(a.output, m.serial, &setting, &m.raw)) {
     status.ShowSaveError();
     return false;
   }
   out << a.output << "\n";
   if (a.exportPath.empty()) return true;
-  if (!file.ExportText(a.exportPath, session.UnitSerial, &session.MeasAve, &session.MeasData)) {
+  if (!file.ExportText(a.exportPath, m.serial, &m.ave, &m.raw)) {
     status.ShowSaveError();
     return false;
   }
@@ -144,19 +185,43 @@ bool WriteFiles(const TCliSession& session, const TMeasureArgs& a, TQo_Status& s
 }
 
 // Steps until the sweep ends; false when it was interrupted (and stopped).
-bool Acquire(TCliSession& session, TProgress& progress, const TMeasureEnv& env) {
-  progress.Start(session.PointTotal());
-  while (session.Receiving()) {
+bool Acquire(TMeasureSession& session, TProgress& progress, const TMeasureEnv& env) {
+  progress.Start(session.Sweep().PointTotal);
+  while (session.fReceiving()) {
     if (env.interrupted && *env.interrupted) {
-      session.Stop();
+      session.StopMeasure();
       return false;
     }
-    const int before = session.PointCount();
-    session.Step();
-    if (session.PointCount() != before) progress.Update(session.PointCount());
+    session.ReceiveData();
   }
   progress.EndLine();
   return true;
+}
+
+// The sweep from the start to the written files; an exit code.
+int Sweep(const TMeasureArgs& a, std::ostream& out, std::ostream& err, const TMeasureEnv& env,
+          TMeasurement& m) {
+  TProgress progress(err, env.terminal);
+  const TLineSink line = [&](const std::string& text) {
+    progress.EndLine();
+    err << text << "\n" << std::flush;
+  };
+  TCliPanels panels(line);
+  TCliPrompter prompter(line);
+  TQo_Status status(panels, "Do-Z", 2);
+  TQo_Message message("Do-Z", "Do-Z v1.1", prompter);
+  TCliSweepReport report(status, message, progress, m.serial, m.version, m.raw);
+  TSerialPort port;
+  port.SetPortsDirectory(a.portsDir);
+  TMeasureSession session(m.Data(), report);
+  session.SetLine(&port);
+  const bool started = session.StartMeasure(a.request);
+  if (started && !Acquire(session, progress, env)) return EXIT_INTERRUPTED;
+  if (env.interrupted && *env.interrupted) return EXIT_INTERRUPTED;
+  if (!started || !session.fFinishPending()) return EXIT_FAILED;
+  session.FinishMeasure();
+  if (m.raw.Present != 1 || !WriteFiles(m, a, status, out)) return EXIT_FAILED;
+  return report.ReceiveFailed() ? EXIT_FAILED : EXIT_OK;
 }
 
 }  // namespace
@@ -196,9 +261,10 @@ std::string DefaultMeasureName(const std::string& dateTime) {
 int RunMeasureWith(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                    const TMeasureEnv& env) {
   TCliArgs parsed;
-  const std::vector<TCliOption> known = {{"--port", true},          {"--band", true},
-                                         {"--unit-average", false}, {"-o", true},
-                                         {"--export", true},        {"--force", false}};
+  std::vector<TCliOption> known = {{"--port", true},   {"--band", true},    {"--unit-average", false},
+                                   {"-o", true},       {"--export", true},  {"--force", false},
+                                   {"--compare", true}};
+  known.insert(known.end(), ToleranceOptions().begin(), ToleranceOptions().end());
   if (auto done = ParseVerbArgs(parsed, args, known, 0, "measure", kHelp, out, err)) return *done;
   TMeasureArgs a;
   if (const std::string reason = ReadArgs(parsed, env, a); !reason.empty()) {
@@ -206,23 +272,15 @@ int RunMeasureWith(const std::vector<std::string>& args, std::ostream& out, std:
     return EXIT_USAGE;
   }
   if (RefuseOverwrite(a, parsed.Has("--force"), err)) return EXIT_FAILED;
+  // The reference is read first: a sweep is not spent on a comparison that
+  // cannot be made.
+  std::unique_ptr<TCliMeasurement> reference;
+  if (!a.reference.empty() && !(reference = LoadMeasurement(a.reference, err))) return EXIT_USAGE;
 
-  TProgress progress(err, env.terminal);
-  const TLineSink line = [&](const std::string& text) {
-    progress.EndLine();
-    err << text << "\n" << std::flush;
-  };
-  TCliPanels panels(line);
-  TCliPrompter prompter(line);
-  TQo_Status status(panels, "Do-Z", 2);
-  TQo_Message message("Do-Z", "Do-Z v1.1", prompter);
-  const auto session = std::make_unique<TCliSession>(status, message, env.watchdogMs);
-  const bool started = session->Start(a.port, a.band, a.unitAverage);
-  if (started && !Acquire(*session, progress, env)) return EXIT_INTERRUPTED;
-  if (env.interrupted && *env.interrupted) return EXIT_INTERRUPTED;
-  if (!started || !session->FinishPending() || !session->Finish()) return EXIT_FAILED;
-  if (!WriteFiles(*session, a, status, out)) return EXIT_FAILED;
-  return session->ReceiveFailed() ? EXIT_FAILED : EXIT_OK;
+  const auto m = std::make_unique<TMeasurement>();
+  const int swept = Sweep(a, out, err, env, *m);
+  if (swept != EXIT_OK || !reference) return swept;
+  return CompareAndReport(m->ave, reference->ave, {a.tolerance, false}, "measure", out, err);
 }
 
 int RunMeasure(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {

@@ -1,6 +1,7 @@
 // doz-cli measure --port COMn|DEVICE [--band N] [--unit-average] [-o FILE.DTA]
-// [--export FILE.txt] [--force]: one sweep of the unit, run and finished as
-// the main window runs it, written as a measurement file.
+// [--export FILE.txt] [--force] [--compare REF.DTA ...]: one sweep of the
+// unit through the window's measurement session, written as a measurement
+// file and, when asked, checked against a reference.
 #pragma once
 
 #include <csignal>
@@ -17,7 +18,6 @@ constexpr int EXIT_INTERRUPTED = 130;
 // What the command takes from its surroundings.
 struct TMeasureEnv {
   std::string appDir;  // holds ports/comN; empty: the program's own folder
-  int watchdogMs = 60000;
   bool terminal = false;  // a progress bar instead of progress lines
   // Set by Ctrl-C: the sweep stops as with the stop button.
   const volatile std::sig_atomic_t* interrupted = nullptr;

@@ -1,6 +1,7 @@
 #include "Cli_measurement.h"
 
 #include "Doz_file.h"
+#include "Text_catalogue.h"
 
 namespace doz::cli {
 
@@ -9,7 +10,7 @@ std::unique_ptr<TCliMeasurement> LoadMeasurement(const std::string& path, std::o
   ClearRawData(m->raw);
   if (!TDoZ_File().ReadDataFile(path, m->serial, m->commPort, &m->raw) ||
       !MakeCalcData(&m->raw, &m->calc, &m->ave)) {
-    err << "データファイルの内容が正しくありませんでした: " << path << "\n";
+    err << MessageText(TMessageText::DataFileError, "Do-Z") << ": " << path << "\n";
     return nullptr;
   }
   m->raw.Present = 1;

@@ -1,6 +1,6 @@
 #include "Cli_plot.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
@@ -15,9 +15,13 @@
 
 #include "Cli_args.h"
 #include "Cli_measurement.h"
-#include "Cli_plot_window.h"
 #include "Cp932.h"
+#include "App_font.h"
+#include "Curve_stats.h"
+#include "Doz_print.h"
 #include "Doz_printinfo.h"
+#include "Label_measure.h"
+#include "Text_catalogue.h"
 
 namespace doz::cli {
 namespace {
@@ -97,19 +101,62 @@ std::string InfoProblem(const std::string& line) {
 
 QString LocalPath(const std::string& path) { return QFile::decodeName(path.c_str()); }
 
-// The widgets need an application object; doz-cli makes one only here.
-std::unique_ptr<QApplication> ApplicationIfNone() {
+// Fonts and painters need an application object; doz-cli makes one only
+// here.
+std::unique_ptr<QGuiApplication> ApplicationIfNone() {
   if (QCoreApplication::instance()) return nullptr;
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   static int argc = 1;
   static char name[] = "doz-cli";
   static char* argv[] = {name, nullptr};
-  return std::make_unique<QApplication>(argc, argv);
+  return std::make_unique<QGuiApplication>(argc, argv);
 }
 
 int PixelsFor(double mm, int dpi) { return static_cast<int>(std::lround(mm / 25.4 * dpi)); }
 
-bool RenderPdf(TCliPlotWindow& window, QByteArray& bytes) {
+struct TPlotJob {
+  TSettingData setting;
+  std::unique_ptr<TCliMeasurement> measurement;
+  std::vector<std::unique_ptr<TCliMeasurement>> references;
+};
+
+// What the window holds when it prints, without a window: the graph range
+// scaled from the data as the window scales it, and the labels laid out as
+// its paint box at the form's size shows them, in the window's font.
+struct TPlotPage {
+  TGraphRange range;
+  TLabelLayout labels;
+};
+
+TPlotPage PageOf(const TPlotJob& job) {
+  TPlotPage page;
+  const TCliMeasurement& m = *job.measurement;
+  InitGraphRange(page.range, m.raw.Band);
+  TRefSets calc{}, ave{};
+  const std::size_t count = std::min<std::size_t>(job.references.size(), REF_MAX);
+  for (std::size_t k = 0; k < count; ++k) {
+    calc[k] = &job.references[k]->calc;
+    ave[k] = &job.references[k]->ave;
+  }
+  SelectCurveSets(page.range, job.setting.fave3 != 0, m.calc, m.ave, calc, ave);
+  const TCurveStats measured = MeasuredCurveStats(m.calc, page.range.Band);
+  ApplyCurveLimits(page.range, count > 0 ? Combined(measured, ReferenceCurveStats(calc, page.range.Band))
+                                         : measured);
+  const TLabelFrame box = kFormGraphFrame;
+  LayoutLabels(page.labels, box, MakePlotScale(page.range, box.Wp - 2, box.Hp - 2),
+               {job.setting.flog != 0, job.setting.fronly != 0},
+               [font = AppFont()](int, const std::string& text) { return TextSizeIn(font, text); });
+  return page;
+}
+
+// The page the print command would print, composed onto `device`.
+bool Compose(const TPlotJob& job, QPaintDevice& device) {
+  const TPlotPage page = PageOf(job);
+  return TDoZ_Print(page.range, device, job.setting, page.labels)
+      .Print(job.setting.fronly != 0, !job.references.empty());
+}
+
+bool RenderPdf(const TPlotJob& job, QByteArray& bytes) {
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
   QPdfWriter writer(&buffer);
@@ -117,10 +164,10 @@ bool RenderPdf(TCliPlotWindow& window, QByteArray& bytes) {
   writer.setCreator(QStringLiteral("Do-Z v1.1"));
   writer.setPageLayout(
       QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
-  return window.PrintTo(writer);
+  return Compose(job, writer);
 }
 
-bool RenderPng(TCliPlotWindow& window, QByteArray& bytes) {
+bool RenderPng(const TPlotJob& job, QByteArray& bytes) {
   const QSizeF mm = QPageSize(QPageSize::A4).size(QPageSize::Millimeter);
   QImage page(PixelsFor(mm.width(), PLOT_PNG_DPI), PixelsFor(mm.height(), PLOT_PNG_DPI),
               QImage::Format_RGB32);
@@ -129,7 +176,7 @@ bool RenderPng(TCliPlotWindow& window, QByteArray& bytes) {
   page.setDotsPerMeterX(dotsPerMeter);
   page.setDotsPerMeterY(dotsPerMeter);
   page.fill(Qt::white);
-  if (!window.PrintTo(page)) return false;
+  if (!Compose(job, page)) return false;
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
   return page.save(&buffer, "PNG");
@@ -141,27 +188,17 @@ bool WriteOutput(const std::string& path, const QByteArray& bytes) {
   return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
 }
 
-struct TPlotJob {
-  TSettingData setting;
-  std::unique_ptr<TCliMeasurement> measurement;
-  std::vector<std::unique_ptr<TCliMeasurement>> references;
-};
-
 int Render(const TPlotJob& job, TPageFormat format, const std::string& output, std::ostream& out,
            std::ostream& err) {
   const auto app = ApplicationIfNone();
-  std::vector<const TCliMeasurement*> references;
-  for (const auto& ref : job.references) references.push_back(ref.get());
-  TCliPlotWindow window(job.setting, *job.measurement, references);
   QByteArray bytes;
-  const bool rendered =
-      format == TPageFormat::Pdf ? RenderPdf(window, bytes) : RenderPng(window, bytes);
+  const bool rendered = format == TPageFormat::Pdf ? RenderPdf(job, bytes) : RenderPng(job, bytes);
   if (!rendered) {
     err << "doz-cli plot: the page could not be composed\n";
     return EXIT_FAILED;
   }
   if (!WriteOutput(output, bytes)) {
-    err << "データ保存できませんでした: " << output << "\n";
+    err << StatusText(TStatusText::SaveError, "Do-Z") << ": " << output << "\n";
     return EXIT_FAILED;
   }
   out << output << "\n";

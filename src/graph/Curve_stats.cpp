@@ -70,4 +70,10 @@ int PointIndexAt(const TCalcData& calc, int band, double f) {
   return -1;
 }
 
+void SelectCurveSets(TGraphRange& range, bool smoothed, const TCalcData& calc,
+                     const TCalcData& ave, const TRefSets& refCalc, const TRefSets& refAve) {
+  range.PlotMeas = smoothed ? &ave : &calc;
+  range.PlotRef = smoothed ? refAve : refCalc;
+}
+
 }  // namespace doz

@@ -24,6 +24,11 @@ TCurveStats MeasuredCurveStats(const TCalcData& calc, int band);
 // Over every point of every set; a null entry is a reference not loaded.
 TCurveStats ReferenceCurveStats(const TRefSets& sets, int band);
 
+// The sets a redraw plots: the smoothed ones with 平均処理 on, else the
+// decoded ones; a null reference entry plots nothing.
+void SelectCurveSets(TGraphRange& range, bool smoothed, const TCalcData& calc,
+                     const TCalcData& ave, const TRefSets& refCalc, const TRefSets& refAve);
+
 // The statistics of a measurement and its references together.
 TCurveStats Combined(const TCurveStats& a, const TCurveStats& b);
 // The graph scaled from statistics: the band's frequency range, the

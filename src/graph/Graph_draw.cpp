@@ -1,11 +1,17 @@
 #include "Graph_draw.h"
 
+#include <QImage>
 #include <QPainter>
 #include <algorithm>
 #include <array>
 
+#include "Color_ref.h"
+
 namespace doz {
 namespace {
+
+constexpr int kReferenceScreenWidth = 1;
+constexpr int kReferencePrintWidth = 5;
 
 // Grey marks decades and the middle line, silver every other grid line.
 const QColor kGrey = QColor(0x80, 0x80, 0x80);
@@ -109,6 +115,55 @@ void DrawCurve(QPainter& painter, const TPlotScale& scale, const TCalcData& set,
       flush();
   }
   flush();
+}
+
+int MeasuredWidth(bool wide, bool print) {
+  if (print) return wide ? 8 : 5;
+  return wide ? 3 : 1;
+}
+
+void DrawMeasuredCurve(QPainter& painter, const TPlotScale& scale, const TGraphRange& range,
+                       const TSettingData& setting, TCurveKind kind, int from, int to, bool print) {
+  if (!range.PlotMeas) return;
+  const TColorRef color = kind == TCurveKind::Resistance ? setting.PenColor_R : setting.PenColor_Theta;
+  painter.setPen(GraphPen(ColorFromRef(color), MeasuredWidth(setting.fwide != 0, print)));
+  DrawCurve(painter, scale, *range.PlotMeas, from, to, kind, setting.flog != 0);
+}
+
+void DrawMeasuredBand(QPainter& painter, const TPlotScale& scale, const TGraphRange& range,
+                      const TSettingData& setting, TCurveKind kind, bool print) {
+  if (!range.PlotMeas || range.PlotMeas->Valid == 0 || !IsValidBand(range.Band)) return;
+  DrawMeasuredCurve(painter, scale, range, setting, kind, BandFirstIndex(range.Band),
+                    BandLastIndex(range.Band), print);
+}
+
+void DrawReferenceCurves(QPainter& painter, const TPlotScale& scale, const TGraphRange& range,
+                         const TSettingData& setting, TCurveKind kind, bool print) {
+  if (!IsValidBand(range.Band)) return;
+  for (int k = 0; k < REF_MAX; ++k) {
+    const TCalcData* set = range.PlotRef[k];
+    if (!set || set->Valid != 1) continue;
+    const TColorRef color =
+        kind == TCurveKind::Resistance ? setting.PenColor_R_Ref[k] : setting.PenColor_Theta_Ref[k];
+    painter.setPen(GraphPen(ColorFromRef(color), print ? kReferencePrintWidth : kReferenceScreenWidth));
+    DrawCurve(painter, scale, *set, BandFirstIndex(range.Band), BandLastIndex(range.Band), kind,
+              setting.flog != 0);
+  }
+}
+
+void RenderPlot(QImage& target, const TGraphRange& range, const TSettingData& setting, bool rOnly,
+                bool withRefs) {
+  if (target.isNull()) return;
+  target.fill(Qt::white);
+  QPainter painter(&target);
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  const TPlotScale scale = MakePlotScale(range, target.width(), target.height());
+  DrawGrid(painter, scale, setting.flog != 0, true);
+  DrawMeasuredBand(painter, scale, range, setting, TCurveKind::Resistance, true);
+  if (withRefs) DrawReferenceCurves(painter, scale, range, setting, TCurveKind::Resistance, true);
+  if (rOnly) return;
+  DrawMeasuredBand(painter, scale, range, setting, TCurveKind::Phase, true);
+  if (withRefs) DrawReferenceCurves(painter, scale, range, setting, TCurveKind::Phase, true);
 }
 
 }  // namespace doz

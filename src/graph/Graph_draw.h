@@ -7,6 +7,7 @@
 #include "Doz_setting.h"
 #include "Graph_scale.h"
 
+class QImage;
 class QPainter;
 
 namespace doz {
@@ -29,5 +30,24 @@ void DrawGrid(QPainter& painter, const TPlotScale& scale, bool logAxis, bool pri
 // above 0, as in a slot a stopped sweep never reached).
 void DrawCurve(QPainter& painter, const TPlotScale& scale, const TCalcData& set, int from, int to,
                TCurveKind kind, bool logAxis);
+
+// The measured curve of one quantity between points from and to, in its
+// colour and width (screen or print, thick with the wide pen), whatever the
+// set's valid flag: a sweep still running draws this way.
+void DrawMeasuredCurve(QPainter& painter, const TPlotScale& scale, const TGraphRange& range,
+                       const TSettingData& setting, TCurveKind kind, int from, int to, bool print);
+// The whole band of the measured curve, when the measurement is decoded.
+void DrawMeasuredBand(QPainter& painter, const TPlotScale& scale, const TGraphRange& range,
+                      const TSettingData& setting, TCurveKind kind, bool print);
+// The curves of one quantity of every decoded reference, in slot order.
+void DrawReferenceCurves(QPainter& painter, const TPlotScale& scale, const TGraphRange& range,
+                         const TSettingData& setting, TCurveKind kind, bool print);
+// The printed plot: the target filled white, the print grid, the measured
+// curves (with the references when withRefs, without phase when rOnly) in
+// print widths; no labels.
+void RenderPlot(QImage& target, const TGraphRange& range, const TSettingData& setting, bool rOnly,
+                bool withRefs);
+// The measured curve's width on screen or paper.
+int MeasuredWidth(bool wide, bool print);
 
 }  // namespace doz

@@ -1,9 +1,13 @@
-// Tick and unit labels of the three axes: their texts, visibility and
-// places next to the paint box on screen, and their places on the printed
-// page.
+// Tick and unit labels of the three axes as values: their texts, sizes,
+// places next to the paint box and visibility, laid out by one pure function
+// from the scale, the options and the size each text takes; and their places
+// on the printed page. The window copies the values onto its label controls;
+// the printed page and doz-cli plot use them directly.
 #pragma once
 
 #include <array>
+#include <functional>
+#include <string>
 
 #include "Graph_scale.h"
 
@@ -12,6 +16,7 @@ class QLabel;
 namespace doz {
 
 constexpr int LABEL_COUNT = 35;
+// The window's label controls, in the order of the slots below.
 using TLabelTable = std::array<QLabel*, LABEL_COUNT>;
 
 // Slots of the label table: tick labels top to bottom (left to right for
@@ -33,6 +38,9 @@ struct TLabelFrame {
   int Hp = 0;
 };
 
+// Where the main window's form puts its paint box.
+constexpr TLabelFrame kFormGraphFrame{64, 24, 500, 312};
+
 // The plot on the printed page, in printer pixels: its edges and size, the
 // printer-to-screen scale and the label text height.
 struct TPrintGeometry {
@@ -46,27 +54,51 @@ struct TPrintGeometry {
   int TextHeight = 0;
 };
 
-// Screen placement; null slots are skipped. Tick slots that a rule leaves
-// unused get an empty text and are hidden.
-void PlaceFreqLabels(const TLabelTable& labels, const TLabelFrame& frame, const TPlotScale& scale);
-void PlaceLinearResistanceLabels(const TLabelTable& labels, const TLabelFrame& frame,
-                                 const TPlotScale& scale);
-// Leaves every resistance label as it is when the axis has no span.
-void PlaceLogResistanceLabels(const TLabelTable& labels, const TLabelFrame& frame,
-                              const TPlotScale& scale);
-void PlacePhaseLabels(const TLabelTable& labels, const TLabelFrame& frame, const TPlotScale& scale);
-void HidePhaseLabels(const TLabelTable& labels);
+struct TLabelSize {
+  int Width = 0;
+  int Height = 0;
+};
 
-// Printer places from the labels' current sizes; entries a rule does not
-// fill keep the caller's value. The scale is that of the printed plot.
-void FreqPrintPositions(const TLabelTable& labels, const TPlotScale& scale, const TPrintGeometry& g,
-                        std::array<int, 11>& x, std::array<int, 11>& y);
-void LinearResistancePrintPositions(const TLabelTable& labels, const TPrintGeometry& g,
+// One label: its text, its place in the owner's coordinates, its size and
+// whether it shows.
+struct TLabelSlot {
+  std::string Text;
+  int Left = 0;
+  int Top = 0;
+  TLabelSize Size;
+  bool Visible = false;
+};
+using TLabelLayout = std::array<TLabelSlot, LABEL_COUNT>;
+
+// The size the label of a slot takes for a text.
+using TLabelMeasure = std::function<TLabelSize(int slot, const std::string& text)>;
+
+struct TLabelOptions {
+  bool LogAxis = false;         // logarithmic resistance axis
+  bool ResistanceOnly = false;  // the phase slots hidden
+};
+
+// Every label for the scale: frequency ticks and unit, resistance ticks and
+// unit (linear or logarithmic), phase ticks and unit or, resistance only,
+// the phase slots hidden with their texts kept. Tick slots a rule leaves
+// unused get an empty text and are hidden; a logarithmic axis without span
+// leaves the resistance slots as they were.
+void LayoutLabels(TLabelLayout& layout, const TLabelFrame& frame, const TPlotScale& scale,
+                  const TLabelOptions& options, const TLabelMeasure& measure);
+
+// Copies the layout onto the label controls; null controls are skipped.
+void ApplyLabels(const TLabelLayout& layout, const TLabelTable& labels);
+
+// Printer places from the labels' sizes; entries a rule does not fill keep
+// the caller's value. The scale is that of the printed plot.
+void FreqPrintPositions(const TLabelLayout& labels, const TPlotScale& scale,
+                        const TPrintGeometry& g, std::array<int, 11>& x, std::array<int, 11>& y);
+void LinearResistancePrintPositions(const TLabelLayout& labels, const TPrintGeometry& g,
                                     std::array<int, 12>& x, std::array<int, 12>& y);
-void LogResistancePrintPositions(const TLabelTable& labels, const TPlotScale& scale,
+void LogResistancePrintPositions(const TLabelLayout& labels, const TPlotScale& scale,
                                  const TPrintGeometry& g, std::array<int, 12>& x,
                                  std::array<int, 12>& y);
-void PhasePrintPositions(const TLabelTable& labels, const TPrintGeometry& g, std::array<int, 12>& x,
-                         std::array<int, 12>& y);
+void PhasePrintPositions(const TLabelLayout& labels, const TPrintGeometry& g,
+                         std::array<int, 12>& x, std::array<int, 12>& y);
 
 }  // namespace doz

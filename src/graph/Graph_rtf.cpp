@@ -5,18 +5,10 @@
 #include <QWidget>
 #include <algorithm>
 
-#include "Color_ref.h"
+#include "Label_measure.h"
 
 namespace doz {
 namespace {
-
-constexpr int kReferenceScreenWidth = 1;
-constexpr int kReferencePrintWidth = 5;
-
-int MeasuredWidth(bool wide, bool print) {
-  if (print) return wide ? 8 : 5;
-  return wide ? 3 : 1;
-}
 
 // Pixels land where the integer arithmetic puts them.
 void PreparePainter(QPainter& painter) { painter.setRenderHint(QPainter::Antialiasing, false); }
@@ -37,10 +29,15 @@ void TGraph_RTF::DrawPass(bool withScales, TDraw draw) {
 TGraph_RTF::TGraph_RTF(QWidget& owner, TPaintBox& paintBox, const TSettingData& setting,
                        const TLabelTable& labels, TGraphRange& range)
     : owner_(owner), paintBox_(&paintBox), setting_(setting), labels_(labels), range_(range) {
-  // Labels follow their texts in size: DrawScales sizes each one after
-  // setting its text.
-  for (QLabel* label : labels_)
-    if (label) label->adjustSize();
+  // The layout starts from what the controls show; labels follow their
+  // texts in size.
+  for (int slot = 0; slot < LABEL_COUNT; ++slot) {
+    QLabel* label = labels_[slot];
+    if (!label) continue;
+    label->adjustSize();
+    layout_[slot] = {label->text().toStdString(), label->x(), label->y(),
+                     {label->width(), label->height()}, !label->isHidden()};
+  }
   Resize();
 }
 
@@ -78,23 +75,18 @@ void TGraph_RTF::Clear() {
 
 void TGraph_RTF::DrawScales() {
   if (!paintBox_) return;
-  const TLabelFrame frame = Frame();
-  const TPlotScale scale = Scale();
-  PlaceFreqLabels(labels_, frame, scale);
-  if (setting_.flog)
-    PlaceLogResistanceLabels(labels_, frame, scale);
-  else
-    PlaceLinearResistanceLabels(labels_, frame, scale);
-  if (setting_.fronly)
-    HidePhaseLabels(labels_);
-  else
-    PlacePhaseLabels(labels_, frame, scale);
+  LayoutLabels(layout_, Frame(), Scale(), {setting_.flog != 0, setting_.fronly != 0},
+               [this](int slot, const std::string& text) {
+                 return labels_[slot] ? LabelSizeOf(*labels_[slot], text)
+                                      : TextSizeIn(owner_.font(), text);
+               });
+  ApplyLabels(layout_, labels_);
 }
 
 void TGraph_RTF::DrawMeasurement() {
   DrawPass(true, [this](QPainter& painter, const TPlotScale& scale) {
-    DrawMeasuredBand(painter, scale, TCurveKind::Resistance, false);
-    if (!setting_.fronly) DrawMeasuredBand(painter, scale, TCurveKind::Phase, false);
+    DrawMeasuredBand(painter, scale, range_, setting_, TCurveKind::Resistance, false);
+    if (!setting_.fronly) DrawMeasuredBand(painter, scale, range_, setting_, TCurveKind::Phase, false);
   });
 }
 
@@ -103,8 +95,9 @@ void TGraph_RTF::DrawMeasurementUpTo(int n) {
   const int first = BandFirstIndex(range_.Band);
   const int to = first + std::clamp(n, 0, BandLastIndex(range_.Band) - first);
   DrawPass(true, [this, first, to](QPainter& painter, const TPlotScale& scale) {
-    DrawMeasured(painter, scale, TCurveKind::Resistance, first, to, false);
-    if (!setting_.fronly) DrawMeasured(painter, scale, TCurveKind::Phase, first, to, false);
+    DrawMeasuredCurve(painter, scale, range_, setting_, TCurveKind::Resistance, first, to, false);
+    if (!setting_.fronly)
+      DrawMeasuredCurve(painter, scale, range_, setting_, TCurveKind::Phase, first, to, false);
   });
 }
 
@@ -117,8 +110,9 @@ void TGraph_RTF::DrawMeasurementSegment(int k) {
   {
     QPainter painter(&image_);
     PreparePainter(painter);
-    DrawMeasured(painter, scale, TCurveKind::Resistance, k - 1, k, false);
-    if (!setting_.fronly) DrawMeasured(painter, scale, TCurveKind::Phase, k - 1, k, false);
+    DrawMeasuredCurve(painter, scale, range_, setting_, TCurveKind::Resistance, k - 1, k, false);
+    if (!setting_.fronly)
+      DrawMeasuredCurve(painter, scale, range_, setting_, TCurveKind::Phase, k - 1, k, false);
   }
   // Only the columns the segment can touch reach the screen again.
   const std::array<double, DATA_MAX>& freq = range_.PlotMeas->Freq;
@@ -138,51 +132,42 @@ void TGraph_RTF::DrawMeasurementSegment(int k) {
 
 void TGraph_RTF::DrawReferences() {
   DrawPass(true, [this](QPainter& painter, const TPlotScale& scale) {
-    DrawReferenceCurves(painter, scale, TCurveKind::Resistance, false);
-    if (!setting_.fronly) DrawReferenceCurves(painter, scale, TCurveKind::Phase, false);
+    DrawReferenceCurves(painter, scale, range_, setting_, TCurveKind::Resistance, false);
+    if (!setting_.fronly)
+      DrawReferenceCurves(painter, scale, range_, setting_, TCurveKind::Phase, false);
   });
 }
 
 void TGraph_RTF::DrawAll() {
   DrawPass(true, [this](QPainter& painter, const TPlotScale& scale) {
-    DrawMeasuredBand(painter, scale, TCurveKind::Resistance, false);
-    DrawReferenceCurves(painter, scale, TCurveKind::Resistance, false);
+    DrawMeasuredBand(painter, scale, range_, setting_, TCurveKind::Resistance, false);
+    DrawReferenceCurves(painter, scale, range_, setting_, TCurveKind::Resistance, false);
     if (setting_.fronly) return;
-    DrawMeasuredBand(painter, scale, TCurveKind::Phase, false);
-    DrawReferenceCurves(painter, scale, TCurveKind::Phase, false);
+    DrawMeasuredBand(painter, scale, range_, setting_, TCurveKind::Phase, false);
+    DrawReferenceCurves(painter, scale, range_, setting_, TCurveKind::Phase, false);
   });
 }
 
 void TGraph_RTF::RenderForPrint(QImage& target, bool rOnly, bool withRefs) const {
-  if (target.isNull()) return;
-  target.fill(Qt::white);
-  QPainter painter(&target);
-  PreparePainter(painter);
-  const TPlotScale scale = MakePlotScale(range_, target.width(), target.height());
-  DrawGrid(painter, scale, setting_.flog != 0, true);
-  DrawMeasuredBand(painter, scale, TCurveKind::Resistance, true);
-  if (withRefs) DrawReferenceCurves(painter, scale, TCurveKind::Resistance, true);
-  if (rOnly) return;
-  DrawMeasuredBand(painter, scale, TCurveKind::Phase, true);
-  if (withRefs) DrawReferenceCurves(painter, scale, TCurveKind::Phase, true);
+  RenderPlot(target, range_, setting_, rOnly, withRefs);
 }
 
 void TGraph_RTF::FreqLabelPositions(const TPrintGeometry& g, std::array<int, 11>& x,
                                     std::array<int, 11>& y) const {
-  FreqPrintPositions(labels_, MakePlotScale(range_, g.Width, g.Height), g, x, y);
+  FreqPrintPositions(layout_, MakePlotScale(range_, g.Width, g.Height), g, x, y);
 }
 
 void TGraph_RTF::ResistanceLabelPositions(const TPrintGeometry& g, std::array<int, 12>& x,
                                           std::array<int, 12>& y) const {
   if (setting_.flog)
-    LogResistancePrintPositions(labels_, MakePlotScale(range_, g.Width, g.Height), g, x, y);
+    LogResistancePrintPositions(layout_, MakePlotScale(range_, g.Width, g.Height), g, x, y);
   else
-    LinearResistancePrintPositions(labels_, g, x, y);
+    LinearResistancePrintPositions(layout_, g, x, y);
 }
 
 void TGraph_RTF::PhaseLabelPositions(const TPrintGeometry& g, std::array<int, 12>& x,
                                      std::array<int, 12>& y) const {
-  if (!setting_.fronly) PhasePrintPositions(labels_, g, x, y);
+  if (!setting_.fronly) PhasePrintPositions(layout_, g, x, y);
 }
 
 TPlotScale TGraph_RTF::Scale() const {
@@ -194,39 +179,6 @@ TLabelFrame TGraph_RTF::Frame() const {
   const QPoint origin =
       owner_.isAncestorOf(paintBox_) ? paintBox_->mapTo(&owner_, QPoint(0, 0)) : paintBox_->pos();
   return TLabelFrame{origin.x(), origin.y(), boxWidth_, boxHeight_};
-}
-
-bool TGraph_RTF::MeasurementValid() const { return range_.PlotMeas && range_.PlotMeas->Valid != 0; }
-
-void TGraph_RTF::DrawMeasured(QPainter& painter, const TPlotScale& scale, TCurveKind kind, int from,
-                              int to, bool print) const {
-  if (!range_.PlotMeas) return;
-  const TColorRef color =
-      kind == TCurveKind::Resistance ? setting_.PenColor_R : setting_.PenColor_Theta;
-  painter.setPen(GraphPen(ColorFromRef(color), MeasuredWidth(setting_.fwide != 0, print)));
-  DrawCurve(painter, scale, *range_.PlotMeas, from, to, kind, setting_.flog != 0);
-}
-
-void TGraph_RTF::DrawMeasuredBand(QPainter& painter, const TPlotScale& scale, TCurveKind kind,
-                                  bool print) const {
-  if (!MeasurementValid() || !IsValidBand(range_.Band)) return;
-  DrawMeasured(painter, scale, kind, BandFirstIndex(range_.Band), BandLastIndex(range_.Band),
-               print);
-}
-
-void TGraph_RTF::DrawReferenceCurves(QPainter& painter, const TPlotScale& scale, TCurveKind kind,
-                                     bool print) const {
-  if (!IsValidBand(range_.Band)) return;
-  for (int k = 0; k < REF_MAX; ++k) {
-    const TCalcData* set = range_.PlotRef[k];
-    if (!set || set->Valid != 1) continue;
-    const TColorRef color = kind == TCurveKind::Resistance ? setting_.PenColor_R_Ref[k]
-                                                           : setting_.PenColor_Theta_Ref[k];
-    painter.setPen(
-        GraphPen(ColorFromRef(color), print ? kReferencePrintWidth : kReferenceScreenWidth));
-    DrawCurve(painter, scale, *set, BandFirstIndex(range_.Band), BandLastIndex(range_.Band), kind,
-              setting_.flog != 0);
-  }
 }
 
 }  // namespace doz

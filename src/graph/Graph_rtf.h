@@ -63,18 +63,13 @@ class TGraph_RTF {
   static int FreqAxisHigh(double f);
 
   const QImage& Bitmap() const { return image_; }
+  // The labels as the last DrawScales laid them out.
+  const TLabelLayout& Labels() const { return layout_; }
+  const TGraphRange& Range() const { return range_; }
 
  private:
   TPlotScale Scale() const;
   TLabelFrame Frame() const;
-  bool MeasurementValid() const;
-  // Measured and reference curves of one quantity, with screen or print pens.
-  void DrawMeasured(QPainter& painter, const TPlotScale& scale, TCurveKind kind, int from, int to,
-                    bool print) const;
-  void DrawMeasuredBand(QPainter& painter, const TPlotScale& scale, TCurveKind kind,
-                        bool print) const;
-  void DrawReferenceCurves(QPainter& painter, const TPlotScale& scale, TCurveKind kind,
-                           bool print) const;
   // Paints the curves `draw` gives into the image with the current scale,
   // after the labels, then presents.
   template <class TDraw>
@@ -84,6 +79,7 @@ class TGraph_RTF {
   QPointer<TPaintBox> paintBox_;
   const TSettingData& setting_;
   TLabelTable labels_;
+  TLabelLayout layout_;
   TGraphRange& range_;
   QImage image_;
   int boxWidth_ = 0;

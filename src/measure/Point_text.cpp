@@ -30,4 +30,9 @@ std::string PointReadoutText(const char* record) {
          FormatPhaseText(record);
 }
 
+std::string BandReadoutText(const TRawData& data) {
+  return "周波数：" + FormatFrequencyText(data.Data[BandFirstIndex(data.Band)].data()) + "..." +
+         FormatFrequencyText(data.Data[BandLastIndex(data.Band)].data());
+}
+
 }  // namespace doz

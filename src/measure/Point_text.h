@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "Doz_setting.h"
+
 namespace doz {
 
 // Below 100 Hz "#.00[Hz]", below 1000 Hz "#.0[Hz]", else "#.000[kHz]"; the
@@ -14,5 +16,7 @@ std::string FormatResistanceText(const char* record);
 std::string FormatPhaseText(const char* record);
 // "周波数：" frequency " / " resistance " / " phase.
 std::string PointReadoutText(const char* record);
+// "周波数：" the band's first frequency "..." its last: a finished sweep.
+std::string BandReadoutText(const TRawData& data);
 
 }  // namespace doz

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "Serialport.h"
 
 namespace doz {
 
@@ -25,11 +24,11 @@ void TSweepReceiver::Begin(int band, const std::string& dateTime, TRawData& data
   Reset(band);
 }
 
-int TSweepReceiver::Read(TSerialPort& port) {
+TLineTransfer TSweepReceiver::Read(TSerialLine& line) {
   const int want = std::min(FRAME, RCV_MAX - RcvLen);
-  if (want <= 0) return 0;
-  const auto got = static_cast<int>(port.ReadData(RcvBuf.data() + RcvLen, want));
-  RcvLen += got;
+  if (want <= 0) return {TLineOutcome::Done, 0};
+  const TLineTransfer got = line.Read(RcvBuf.data() + RcvLen, static_cast<std::uint32_t>(want), STEP_WAIT);
+  RcvLen += static_cast<std::int32_t>(got.count);
   return got;
 }
 

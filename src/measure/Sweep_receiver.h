@@ -8,10 +8,9 @@
 #include <string>
 
 #include "Doz_setting.h"
+#include "Serial_line.h"
 
 namespace doz {
-
-class TSerialPort;
 
 enum class TStepResult {
   Waiting,       // nothing complete yet
@@ -25,6 +24,7 @@ class TSweepReceiver {
  public:
   static constexpr int RCV_MAX = 20000;
   static constexpr int FRAME = 21;
+  static constexpr std::chrono::milliseconds STEP_WAIT{100};
 
   void Reset(int band);
   // A new sweep of the band: the receiver reset; the raw set emptied, dated
@@ -32,8 +32,9 @@ class TSweepReceiver {
   // reaches never show an earlier measurement.
   void Begin(int band, const std::string& dateTime, TRawData& data, TCalcData& calc,
              TCalcData& ave);
-  // Reads up to 21 bytes into the buffer; returns how many arrived.
-  int Read(TSerialPort& port);
+  // Reads up to 21 bytes into the buffer, waiting at most the 100 ms of an
+  // acquisition step for the missing ones; the buffer's bound holds.
+  TLineTransfer Read(TSerialLine& line);
   // Frames what has arrived: stores a complete record into data (its slot is
   // FirstSlot + PointCount) or checks the end mark once all points are in.
   TStepResult Take(TRawData& data);

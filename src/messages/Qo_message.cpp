@@ -8,70 +8,44 @@ namespace {
 // The caption buffer of a box holds 51 characters; a longer title is cut
 // there rather than overrunning it.
 constexpr int TITLE_MAX = 51;
+
+TBoxStyle StyleOf(TMessageKind kind) {
+  switch (kind) {
+    case TMessageKind::Warning:
+      return TBoxStyle::Warning;
+    case TMessageKind::Question:
+      return TBoxStyle::Question;
+    case TMessageKind::Error:
+      break;
+  }
+  return TBoxStyle::Error;
+}
 }  // namespace
 
 TQo_Message::TQo_Message(const QString& name, const QString& title, TPrompter& prompter)
     : name_(name), title_(title.left(TITLE_MAX)), prompter_(prompter) {}
 
+bool TQo_Message::Show(TMessageText text, const QString& component) {
+  const QString box = QString::fromStdString(
+      MessageText(text, name_.toStdString(), component.toStdString()));
+  return prompter_.MessageBox(box, title_, StyleOf(MessageKind(text))) == TBoxResult::Yes;
+}
+
 void TQo_Message::FatalMemoryError(const QString& component) {
-  ShowError(QStringLiteral("致命的なメモリエラーです:") + component);
+  Show(TMessageText::FatalMemoryError, component);
 }
-
-void TQo_Message::SettingsSaveError() {
-  prompter_.MessageBox(QStringLiteral("初期設定ファイルを保存できませんでした"), title_,
-                       TBoxStyle::Warning);
-}
-
-void TQo_Message::DataFileError() {
-  ShowError(QStringLiteral("データファイルの内容が正しくありませんでした"));
-}
-
-void TQo_Message::ComPortOpenError() {
-  ShowError(QStringLiteral("COMポートが開けませんでした。COM番号を確認して下さい。"));
-}
-
-void TQo_Message::UnitNotFoundError() {
-  ShowError(name_ + QStringLiteral("ユニットが見つかりませんでした。COM番号を確認して下さい。"));
-}
-
-void TQo_Message::DataCalcError() {
-  ShowError(QStringLiteral("データエラーで計算できませんでした"));
-}
-
-void TQo_Message::NoDataError() { ShowError(QStringLiteral("データがありません")); }
-
-void TQo_Message::VersionMismatchError() {
-  ShowError(QStringLiteral("ユニットとアプリケーションのバージョンがミスマッチです"));
-}
-
-void TQo_Message::ReferenceLimitError() {
-  ShowError(QStringLiteral("参照データは５個までにしてください"));
-}
-
-void TQo_Message::PrintError() { ShowError(QStringLiteral("グラフを印刷できませんでした")); }
-
-bool TQo_Message::ConfirmDiscardAndStart() {
-  return Ask(QStringLiteral("測定データを保存していません。破棄して新しい測定を開始しますか？"));
-}
-
-bool TQo_Message::ConfirmDiscardData() {
-  return Ask(QStringLiteral("測定データを保存していません。データを破棄しますか？"));
-}
-
-bool TQo_Message::ConfirmQuit() {
-  return Ask(QStringLiteral("測定データを保存していません。終了しますか？"));
-}
-
-bool TQo_Message::ConfirmDiscard() {
-  return Ask(QStringLiteral("測定データを保存していません。破棄しますか？"));
-}
-
-void TQo_Message::ShowError(const QString& text) {
-  prompter_.MessageBox(text, title_, TBoxStyle::Error);
-}
-
-bool TQo_Message::Ask(const QString& text) {
-  return prompter_.MessageBox(text, title_, TBoxStyle::Question) == TBoxResult::Yes;
-}
+void TQo_Message::SettingsSaveError() { Show(TMessageText::SettingsSaveError); }
+void TQo_Message::DataFileError() { Show(TMessageText::DataFileError); }
+void TQo_Message::ComPortOpenError() { Show(TMessageText::ComPortOpenError); }
+void TQo_Message::UnitNotFoundError() { Show(TMessageText::UnitNotFoundError); }
+void TQo_Message::DataCalcError() { Show(TMessageText::DataCalcError); }
+void TQo_Message::NoDataError() { Show(TMessageText::NoDataError); }
+void TQo_Message::VersionMismatchError() { Show(TMessageText::VersionMismatchError); }
+void TQo_Message::ReferenceLimitError() { Show(TMessageText::ReferenceLimitError); }
+void TQo_Message::PrintError() { Show(TMessageText::PrintError); }
+bool TQo_Message::ConfirmDiscardAndStart() { return Show(TMessageText::ConfirmDiscardAndStart); }
+bool TQo_Message::ConfirmDiscardData() { return Show(TMessageText::ConfirmDiscardData); }
+bool TQo_Message::ConfirmQuit() { return Show(TMessageText::ConfirmQuit); }
+bool TQo_Message::ConfirmDiscard() { return Show(TMessageText::ConfirmDiscard); }
 
 }  // namespace doz

@@ -3,6 +3,8 @@
 
 #include <QString>
 
+#include "Text_catalogue.h"
+
 namespace doz {
 
 class TPrompter;
@@ -31,11 +33,12 @@ class TQo_Message {
   bool ConfirmQuit();
   bool ConfirmDiscard();
 
+  // Any catalogue box; true exactly when a question is answered Yes.
+  bool Show(TMessageText text, const QString& component = QString());
+
   const QString& Title() const { return title_; }
 
  private:
-  void ShowError(const QString& text);
-  bool Ask(const QString& text);
 
   QString name_;
   QString title_;

@@ -3,6 +3,8 @@
 
 #include <QString>
 
+#include "Text_catalogue.h"
+
 namespace doz {
 
 class TStatusPanels;
@@ -21,6 +23,8 @@ class TQo_Status {
   // do not have, is ignored.
   void SetPanelText(const QString& text, int panel);
   void ClearPanel(int panel);
+  // A catalogue text on its own panel (the unit's identity: ShowUnitInfo).
+  void Show(TStatusText text);
 
   void ShowUnitInfo(const QString& model, const QString& serial, const QString& version);
   void ShowUnitNotFound();

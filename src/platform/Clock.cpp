@@ -22,4 +22,19 @@ std::string NowDateTimeText() {
   return text;
 }
 
+namespace {
+
+class TSystemClock : public TClockSource {
+ public:
+  TTime Now() const override { return std::chrono::steady_clock::now(); }
+  std::string DateTimeText() const override { return NowDateTimeText(); }
+};
+
+}  // namespace
+
+const TClockSource& SystemClock() {
+  static const TSystemClock clock;
+  return clock;
+}
+
 }  // namespace doz::platform

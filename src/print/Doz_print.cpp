@@ -3,12 +3,12 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QImage>
-#include <QLabel>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QScreen>
 
 #include "App_font.h"
+#include "Graph_draw.h"
 #include "Graph_rtf.h"
 
 namespace doz {
@@ -74,8 +74,12 @@ QPageLayout::Orientation PageOrientation(const QPaintDevice& page) {
 }
 
 TDoZ_Print::TDoZ_Print(const TGraph_RTF& graph, QPaintDevice& page, const TSettingData& setting,
-                       const TLabelTable& labels)
-    : graph_(graph), page_(page), setting_(setting), labels_(labels) {}
+                       const TLabelLayout& labels)
+    : TDoZ_Print(graph.Range(), page, setting, labels) {}
+
+TDoZ_Print::TDoZ_Print(const TGraphRange& range, QPaintDevice& page, const TSettingData& setting,
+                       const TLabelLayout& labels)
+    : range_(range), page_(page), setting_(setting), labels_(labels) {}
 
 bool TDoZ_Print::Print(bool rOnly, bool withRefs) {
   const int dpiX = page_.logicalDpiX();
@@ -87,7 +91,7 @@ bool TDoZ_Print::Print(bool rOnly, bool withRefs) {
 
   QImage plot(layout.PlotWidth, layout.PlotHeight, QImage::Format_RGB888);
   if (plot.isNull()) return false;
-  graph_.RenderForPrint(plot, rOnly, withRefs);
+  RenderPlot(plot, range_, setting_, rOnly, withRefs);
 
   QPainter painter;
   if (!painter.begin(&page_)) return false;
@@ -124,18 +128,26 @@ void TDoZ_Print::PrintAxis(QPainter& painter, int firstSlot, TPositions position
   positions(x, y);
   const int ascent = painter.fontMetrics().ascent();
   for (std::size_t i = 0; i < N; ++i) {
-    const QLabel* label = labels_[firstSlot + i];
-    if (label && OnPage(x[i], y[i])) painter.drawText(x[i], y[i] + ascent, label->text());
+    if (OnPage(x[i], y[i]))
+      painter.drawText(x[i], y[i] + ascent, QString::fromStdString(labels_[firstSlot + i].Text));
   }
 }
 
+// The label places the renderer gives the printed plot, for the settings'
+// axis type; no phase labels when resistance only is on.
 void TDoZ_Print::PrintLabels(QPainter& painter, const TPrintGeometry& geometry) const {
-  PrintAxis<12>(painter, RESISTANCE_SLOT,
-                [&](auto& x, auto& y) { graph_.ResistanceLabelPositions(geometry, x, y); });
-  PrintAxis<12>(painter, PHASE_SLOT,
-                [&](auto& x, auto& y) { graph_.PhaseLabelPositions(geometry, x, y); });
+  const TPlotScale scale = MakePlotScale(range_, geometry.Width, geometry.Height);
+  PrintAxis<12>(painter, RESISTANCE_SLOT, [&](auto& x, auto& y) {
+    if (setting_.flog)
+      LogResistancePrintPositions(labels_, scale, geometry, x, y);
+    else
+      LinearResistancePrintPositions(labels_, geometry, x, y);
+  });
+  PrintAxis<12>(painter, PHASE_SLOT, [&](auto& x, auto& y) {
+    if (!setting_.fronly) PhasePrintPositions(labels_, geometry, x, y);
+  });
   PrintAxis<11>(painter, FREQ_SLOT,
-                [&](auto& x, auto& y) { graph_.FreqLabelPositions(geometry, x, y); });
+                [&](auto& x, auto& y) { FreqPrintPositions(labels_, scale, geometry, x, y); });
 }
 
 void TDoZ_Print::PrintTexts(QPainter& painter, const TPrintLayout& layout, float scale) const {

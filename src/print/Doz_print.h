@@ -52,9 +52,14 @@ QPageLayout::Orientation PageOrientation(const QPaintDevice& page);
 class TDoZ_Print {
  public:
   // Holds the references only. The page is a printer, a PDF writer or an
-  // image; an image must be filled white by its owner.
+  // image; an image must be filled white by its owner. The graph's range and
+  // its labels as laid out on screen are printed.
   TDoZ_Print(const TGraph_RTF& graph, QPaintDevice& page, const TSettingData& setting,
-             const TLabelTable& labels);
+             const TLabelLayout& labels);
+  // The same without a window: a range scaled and labels laid out by the
+  // caller.
+  TDoZ_Print(const TGraphRange& range, QPaintDevice& page, const TSettingData& setting,
+             const TLabelLayout& labels);
 
   // Composes and prints the page: measured curves, with the references when
   // withRefs, without phase curves when rOnly. False when the work image
@@ -63,17 +68,17 @@ class TDoZ_Print {
   bool Print(bool rOnly, bool withRefs);
 
  private:
-  // The captions of N label slots from firstSlot at the places `positions`
+  // The texts of N label slots from firstSlot at the places `positions`
   // fills in; a place it leaves at -1 is not printed.
   template <std::size_t N, class TPositions>
   void PrintAxis(QPainter& painter, int firstSlot, TPositions positions) const;
   void PrintLabels(QPainter& painter, const TPrintGeometry& geometry) const;
   void PrintTexts(QPainter& painter, const TPrintLayout& layout, float scale) const;
 
-  const TGraph_RTF& graph_;
+  const TGraphRange& range_;
   QPaintDevice& page_;
   const TSettingData& setting_;
-  const TLabelTable& labels_;
+  const TLabelLayout& labels_;
 };
 
 }  // namespace doz

@@ -226,6 +226,8 @@ std::int64_t TSerialPort::Transferred(ssize_t n) {
   if (nothingNow && !lineDown_) return 0;
   if (nothingNow) CloseDevice();
   else NoteFailure(errno);
+  // A device that is gone has been closed; one that is still open refused.
+  stopped_ = Connected() ? TLineOutcome::IoError : TLineOutcome::HungUp;
   return -1;
 }
 
@@ -249,32 +251,37 @@ TSerialPort::TClock::duration TSerialPort::DrainTime(std::uint32_t queued) const
   return std::chrono::milliseconds(std::max<std::int64_t>(1, (excess * 10000 + bitsPerSecond - 1) / bitsPerSecond));
 }
 
-std::uint32_t TSerialPort::SendDataEx(const void* data, std::uint32_t count, std::uint32_t timeoutMs) {
-  if (!Connected()) return 0;
+TLineTransfer TSerialPort::Send(const void* data, std::uint32_t count, TMs timeout) {
+  if (!Connected()) return {TLineOutcome::HungUp, 0};
   const auto* from = static_cast<const std::uint8_t*>(data);
   std::uint32_t done = 0;
   TClock::time_point progress = TClock::now();
-  while (done < count && Connected()) {
+  while (done < count) {
+    if (!Connected()) return {TLineOutcome::HungUp, done};
     const std::uint32_t queued = QueuedTx();
     const std::uint32_t free = FreeTx(queued);
     if (free > 0) {
       if (checkLineStatus_ && GetLineStatus().none()) break;
       const std::int64_t n = WriteSome(from + done, std::min(count - done, free));
-      if (n < 0) break;
+      if (n < 0) return {stopped_, done};
       if (n > 0) {
         done += static_cast<std::uint32_t>(n);
         progress = TClock::now();
         continue;
       }
     }
-    const TClock::time_point deadline = progress + std::chrono::milliseconds(timeoutMs);
+    const TClock::time_point deadline = progress + timeout;
     const TClock::time_point now = TClock::now();
     if (now > deadline) break;
     // With our own bound reached the kernel would still take bytes, so poll()
     // would not wait: sleep for the time the excess takes on the line.
     WaitFor(free > 0 ? POLLOUT : 0, free > 0 ? deadline : std::min(deadline, now + DrainTime(queued)));
   }
-  return done;
+  return {done == count ? TLineOutcome::Done : TLineOutcome::TimedOut, done};
+}
+
+std::uint32_t TSerialPort::SendDataEx(const void* data, std::uint32_t count, std::uint32_t timeoutMs) {
+  return Send(data, count, TMs(timeoutMs)).count;
 }
 
 std::uint32_t TSerialPort::SendData(const void* data, std::uint32_t count) {
@@ -293,26 +300,26 @@ bool TSerialPort::SendZString(const char* text) {
   return text && SendString(std::string(text));
 }
 
-// Gives up only while nothing is waiting and InputTimeout has passed since
+// Gives up only while nothing is waiting and the time-out has passed since
 // the call began: bytes that keep arriving are read after that time. Once
 // bytes flow, the rest is waited for in one sleep of its time on the line
 // rather than one wake-up per byte.
-std::uint32_t TSerialPort::ReadData(void* buffer, std::uint32_t count) {
-  if (!Connected()) return 0;
+TLineTransfer TSerialPort::Receive(void* buffer, std::uint32_t count, TMs timeout) {
+  if (!Connected()) return {TLineOutcome::HungUp, 0};
   auto* to = static_cast<std::uint8_t*>(buffer);
-  const TClock::time_point deadline = TClock::now() + std::chrono::milliseconds(inputTimeout_);
+  const TClock::time_point deadline = TClock::now() + timeout;
   std::uint32_t done = 0;
   bool flowing = false;
   while (done < count) {
     const std::int64_t n = ReadSome(to + done, count - done);
-    if (n < 0) break;
+    if (n < 0) return {stopped_, done};
     if (n > 0) {
       done += static_cast<std::uint32_t>(n);
       flowing = true;
       continue;
     }
     const TClock::time_point now = TClock::now();
-    if (now > deadline) break;
+    if (now > deadline) return {TLineOutcome::TimedOut, done};
     if (flowing) {
       flowing = false;
       WaitFor(0, std::min(deadline, now + WireTime(count - done)));
@@ -320,7 +327,11 @@ std::uint32_t TSerialPort::ReadData(void* buffer, std::uint32_t count) {
       WaitFor(POLLIN, deadline);
     }
   }
-  return done;
+  return {TLineOutcome::Done, done};
+}
+
+std::uint32_t TSerialPort::ReadData(void* buffer, std::uint32_t count) {
+  return Receive(buffer, count, TMs(inputTimeout_)).count;
 }
 
 TSerialPort::TClock::duration TSerialPort::WireTime(std::uint32_t bytes) const {
@@ -376,6 +387,39 @@ std::uint32_t TSerialPort::DelayForRX(TBaudRate rate, std::uint32_t size) {
   const std::uint32_t bps = BaudRateOf(rate);
   if (bps == 0) return 0;
   return static_cast<std::uint32_t>(std::lround(size / (bps / 10.0) * 1000.0));
+}
+
+bool TSerialPort::OpenLine(const TLineAddress& address) {
+  if (address.comNumber > 0) {
+    SetPort(address.comNumber);
+  } else {
+    SetPortName(address.device);
+  }
+  SetBaudRate(br9600);
+  if (!Connect()) {
+    Disconnect();
+    return false;
+  }
+  FlushBuffers(true, true);
+  return true;
+}
+
+void TSerialPort::CloseLine() {
+  if (!Connected()) return;
+  FlushBuffers(true, true);
+  Disconnect();
+}
+
+bool TSerialPort::LineOpen() const { return Connected(); }
+
+bool TSerialPort::Purge() { return FlushBuffers(true, true); }
+
+TLineTransfer TSerialPort::Write(const void* data, std::uint32_t count, TMs timeout) {
+  return Send(data, count, timeout);
+}
+
+TLineTransfer TSerialPort::Read(void* buffer, std::uint32_t count, TMs timeout) {
+  return Receive(buffer, count, timeout);
 }
 
 void TSerialPort::SetHandle(int fd) {

@@ -10,14 +10,15 @@
 #include <string>
 #include <utility>
 
+#include "Serial_line.h"
 #include "Serial_types.h"
 
 namespace doz {
 
-class TSerialPort {
+class TSerialPort : public TSerialLine {
  public:
   TSerialPort();
-  ~TSerialPort();
+  ~TSerialPort() override;
   TSerialPort(const TSerialPort&) = delete;
   TSerialPort& operator=(const TSerialPort&) = delete;
 
@@ -121,6 +122,14 @@ class TSerialPort {
   // Milliseconds size bytes take on the line at 10 bits a byte; 0 for brCustom.
   static std::uint32_t DelayForRX(TBaudRate rate, std::uint32_t size);
 
+  // The line of the unit's protocol: a COM number or a device, at 9600 baud.
+  bool OpenLine(const TLineAddress& address) override;
+  void CloseLine() override;
+  bool LineOpen() const override;
+  bool Purge() override;
+  TLineTransfer Write(const void* data, std::uint32_t count, TMs timeout) override;
+  TLineTransfer Read(void* buffer, std::uint32_t count, TMs timeout) override;
+
   // The open file descriptor, -1 when closed.
   int Handle() const { return fd_; }
   // -1 closes the port, -2 forgets the descriptor without closing it, any
@@ -151,10 +160,13 @@ class TSerialPort {
   std::int64_t Transferred(ssize_t n);
   std::int64_t ReadSome(std::uint8_t* to, std::uint32_t count);
   std::int64_t WriteSome(const std::uint8_t* from, std::uint32_t count);
+  TLineTransfer Send(const void* data, std::uint32_t count, TMs timeout);
+  TLineTransfer Receive(void* buffer, std::uint32_t count, TMs timeout);
 
   int fd_ = -1;
   bool exclusive_ = false;  // TIOCEXCL set by this driver, cleared on close
   bool lineDown_ = false;   // the last wait saw a hang-up or error
+  TLineOutcome stopped_ = TLineOutcome::HungUp;  // why the last transfer stopped short
   std::string portsDir_;
   int port_ = pnCOM1;
   std::string portName_;

@@ -98,33 +98,6 @@ TEST(DisplayTest, ResizeRedrawsWhatTheWindowHolds) {
   EXPECT_EQ(CountColor(w, w.SettingRec.PenColor_R_Ref[0]), 0);
 }
 
-// While a sweep runs the window redraws the points received so far.
-TEST(DisplayTest, ResizeDuringASweepRedrawsThePointsReceived) {
-  TMainFixture f;
-  TFormMain& w = f.Shown();
-  HoldUnsavedMeasurement(w);
-  w.MeasData.Present = 0;
-  w.GraphRange.MaxR = 60000;
-  w.GraphRange.MinR = 1000;
-  w.fReceiving = 1;
-
-  w.Sweep.PointCount = 1;
-  w.resize(800, 600);
-  EXPECT_EQ(CountColor(w, w.SettingRec.PenColor_R), 0);
-
-  w.Sweep.PointCount = 200;
-  w.resize(820, 600);
-  const QImage& image = w.Graph->Bitmap();
-  const QColor blue = ColorFromRef(w.SettingRec.PenColor_R);
-  int rightmost = -1;
-  for (int x = 0; x < image.width(); ++x)
-    for (int y = 0; y < image.height(); ++y)
-      if (image.pixelColor(x, y) == blue) rightmost = x;
-  EXPECT_GT(rightmost, 10);
-  EXPECT_LT(rightmost, image.width() / 2);  // 199 points of 556 lie left of 1 kHz
-  w.fReceiving = 0;
-}
-
 struct TMenuCase {
   const char* title;
   std::vector<const char*> items;  // "-" for a separator

@@ -86,11 +86,10 @@ TEST(LifecycleTest, NewWindowHoldsItsInitialStateUntilTheFirstIdlePass) {
   EXPECT_FALSE(w.isVisible());
 
   EXPECT_EQ(w.fFirstIdle, 1);
-  EXPECT_FALSE(w.Protocol.fComOpen);
-  EXPECT_FALSE(w.Protocol.fSession);
-  EXPECT_EQ(w.fReceiving + w.fNoData + w.DataSaved + w.fFinishPending + w.fRelayoutPending +
-                w.fApplyingGeometry,
-            0);
+  EXPECT_FALSE(w.Session.Protocol().fComOpen());
+  EXPECT_FALSE(w.Session.Protocol().fSession());
+  EXPECT_FALSE(w.Session.fReceiving() || w.Session.fNoData() || w.Session.fFinishPending());
+  EXPECT_EQ(w.DataSaved + w.fRelayoutPending + w.fApplyingGeometry, 0);
 
   EXPECT_FALSE(w.MenuGraph_R_only->isChecked());
   EXPECT_FALSE(w.MenuGraph_Wide->isChecked());

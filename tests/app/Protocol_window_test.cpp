@@ -99,7 +99,7 @@ TEST(ProtocolWindow, EveryStartFailureShowsItsTextsAndDialogsAndLeavesThePortAsI
     EXPECT_EQ(rig.fixture.Panel(1), kStartError);
     test::ExpectBoxes(rig.Prompter(), row.boxes, TBoxStyle::Error);
     test::ExpectIdleControls(w, row.left == TLeft::OpenAndCleared);
-    EXPECT_FALSE(w.Timer1->isActive());
+    EXPECT_FALSE(w.Session.Timer1().Enabled());
     if (row.left != TLeft::Closed) {
       EXPECT_EQ(w.MeasData.Present, 0);
       EXPECT_EQ(w.MeasData.Data[0].data(), std::string(RECORD_LEN, '0'));
@@ -116,14 +116,14 @@ TEST(ProtocolWindow, EveryStartFailureShowsItsTextsAndDialogsAndLeavesThePortAsI
 TEST(ProtocolWindow, WithoutAPortDriverTheStartFailsWithItsOwnTextOnly) {
   TSessionRig rig;
   TFormMain& w = rig.W();
-  w.Protocol.SetPort(nullptr);
+  w.Session.SetLine(nullptr);
   w.SerialPort.reset();
   rig.Click();
   const TPanelWrites expected = {{1, ""}, {2, ""}, {1, kStartError}};
   EXPECT_EQ(rig.recorder->writes, expected);
   EXPECT_TRUE(rig.Prompter().Records().empty());
   EXPECT_EQ(w.MStartBtn->text(), QStringLiteral("測定開始"));
-  EXPECT_FALSE(w.fReceiving);
+  EXPECT_FALSE(w.Session.fReceiving());
   EXPECT_TRUE(w.close()) << "closing needs no driver either";
 }
 

@@ -69,11 +69,11 @@ class TSessionRig {
   void Click() { W().MStartBtnClick(); }
   // Idle passes until the sweep has ended and been finished.
   bool RunToEnd(int timeoutMs = 10000) {
-    return fixture.IdleUntil([this] { return !W().fReceiving && !W().fFinishPending; }, timeoutMs);
+    return fixture.IdleUntil([this] { return !W().Session.fReceiving() && !W().Session.fFinishPending(); }, timeoutMs);
   }
   // Idle passes until n points are in.
   bool RunToPoint(int n, int timeoutMs = 5000) {
-    return fixture.IdleUntil([this, n] { return W().Sweep.PointCount >= n; }, timeoutMs);
+    return fixture.IdleUntil([this, n] { return W().Session.Sweep().PointCount >= n; }, timeoutMs);
   }
   std::vector<QString> Texts() const { return recorder->Of(0); }
 

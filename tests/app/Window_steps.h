@@ -141,9 +141,9 @@ inline void ExpectIdleControls(const TFormMain& w, bool portOpen = false) {
   EXPECT_TRUE(w.ComboBox2->isEnabled());
   for (QMenu* menu : TopMenus(w))
     EXPECT_TRUE(menu->menuAction()->isEnabled()) << menu->title().toStdString();
-  EXPECT_FALSE(w.fReceiving);
-  EXPECT_FALSE(w.Protocol.fSession);
-  EXPECT_EQ(w.Protocol.fComOpen, portOpen);
+  EXPECT_FALSE(w.Session.fReceiving());
+  EXPECT_FALSE(w.Session.Protocol().fSession());
+  EXPECT_EQ(w.Session.Protocol().fComOpen(), portOpen);
   EXPECT_EQ(w.SerialPort->Connected(), portOpen);
 }
 

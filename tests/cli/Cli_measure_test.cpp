@@ -258,12 +258,15 @@ struct TStreamFailure {
   bool mended;    // the next record, cut at its carriage return, is kept readable
 };
 
+// The endings themselves are the session's (its tests go through each); here
+// what a failed stream means for the command: its points still written, and
+// exit status 1.
 TEST_F(CliMeasure, AStreamThatFailsKeepsItsPoints) {
-  env.watchdogMs = 300;
   const TStreamFailure cases[] = {
-      {"end-mark=NG", 95, true, false},   {"cr-in-point=11", 10, true, true},
-      {"silent-after=10", 10, true, false}, {"hangup-after=5", 5, true, false},
-      {"cr-in-point=1", 0, false, false}, {"silent-after=0", 0, false, false},
+      {"end-mark=NG", 95, true, false},
+      {"cr-in-point=11", 10, true, true},
+      {"hangup-after=5", 5, true, false},
+      {"cr-in-point=1", 0, false, false},
   };
   for (const TStreamFailure& c : cases) {
     SCOPED_TRACE(c.fault);
@@ -271,7 +274,8 @@ TEST_F(CliMeasure, AStreamThatFailsKeepsItsPoints) {
     const test::TRecordedSweep sent = test::RecordSimulatedSweep({"--fault", c.fault}, 10, false);
     const auto start = std::chrono::steady_clock::now();
     const TRun r = Measure({"--port", Sim({"--fault", c.fault}), "--band", "10", "-o", Output()});
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3)) << "no hang";
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10))
+        << "a vanished unit ends the sweep at once, not after the watchdog's minute";
     EXPECT_EQ(r.code, 1);
     const TLines lines = StatusLines(r.err);
     ASSERT_GE(lines.size(), 4u);

@@ -109,7 +109,7 @@ class PrintedPage : public testing::Test {
   // The labels as the window shows them, then the page.
   bool PrintOn(QPaintDevice& page, bool withRefs = false) {
     rig.graph->DrawScales();
-    return TDoZ_Print(*rig.graph, page, rig.setting, rig.labels)
+    return TDoZ_Print(*rig.graph, page, rig.setting, rig.graph->Labels())
         .Print(rig.setting.fronly != 0, withRefs);
   }
 
@@ -180,12 +180,12 @@ TEST_F(PrintedPage, LandscapeGraphFollowsTheShortSide) {
   EXPECT_TRUE(IsWhitePaper(page.pixel(500, 117 + 783)));
 }
 
-// Resizes the label step by step until `placed` holds; false if no size up
+// Sizes the label step by step until `placed` holds; false if no size up
 // to 400 pixels does.
 template <class TPlaced>
-bool ResizeUntil(QLabel* label, bool height, TPlaced placed) {
+bool ResizeUntil(TLabelSlot& label, bool height, TPlaced placed) {
   for (int n = 1; n <= 400; ++n) {
-    label->resize(height ? label->width() : n, height ? n : label->height());
+    (height ? label.Size.Height : label.Size.Width) = n;
     if (placed()) return true;
   }
   return false;
@@ -195,27 +195,27 @@ TEST_F(PrintedPage, SlotsPlacedAtZeroOrBelowAreNotPrinted) {
   // Labels sized so that the renderer puts resistance tick 0 at x = 0, tick 1
   // left of the page and the phase unit at y = 0.
   rig.graph->DrawScales();
+  TLabelLayout labels = rig.graph->Labels();
   const TPrintGeometry g = Geometry(PrintLayout(150, 150, 210, 297, QPageLayout::Portrait), 150);
   const auto resistanceX = [&](int slot) {
     std::array<int, 12> x, y;
     x.fill(-1), y.fill(-1);
-    rig.graph->ResistanceLabelPositions(g, x, y);
+    LinearResistancePrintPositions(labels, g, x, y);
     return x[slot];
   };
   const auto phaseUnit = [&] {
     std::array<int, 12> x, y;
     x.fill(-1), y.fill(-1);
-    rig.graph->PhaseLabelPositions(g, x, y);
+    PhasePrintPositions(labels, g, x, y);
     return QPoint(x[11], y[11]);
   };
-  ASSERT_TRUE(ResizeUntil(rig.labels[RESISTANCE_SLOT], false, [&] { return resistanceX(0) == 0; }));
-  ASSERT_TRUE(
-      ResizeUntil(rig.labels[RESISTANCE_SLOT + 1], false, [&] { return resistanceX(1) == -1; }));
-  ASSERT_TRUE(ResizeUntil(rig.labels[PHASE_UNIT_SLOT], true, [&] { return phaseUnit().y() == 0; }));
+  ASSERT_TRUE(ResizeUntil(labels[RESISTANCE_SLOT], false, [&] { return resistanceX(0) == 0; }));
+  ASSERT_TRUE(ResizeUntil(labels[RESISTANCE_SLOT + 1], false, [&] { return resistanceX(1) == -1; }));
+  ASSERT_TRUE(ResizeUntil(labels[PHASE_UNIT_SLOT], true, [&] { return phaseUnit().y() == 0; }));
   ASSERT_GT(phaseUnit().x(), 0);
 
   QImage page = PaperPage(150);
-  ASSERT_TRUE(TDoZ_Print(*rig.graph, page, rig.setting, rig.labels).Print(false, false));
+  ASSERT_TRUE(TDoZ_Print(*rig.graph, page, rig.setting, labels).Print(false, false));
   EXPECT_EQ(CountInk(page, IsDarkInk, QRect(0, 0, 60, kA4Plot150.bottom())), 0);
   EXPECT_EQ(CountInk(page, IsDarkInk, QRect(0, 0, page.width(), 40)), 0);
   // The other resistance ticks are printed where they belong.

@@ -1,0 +1,34 @@
+#include "Cli_sweep_report.h"
+
+#include "Point_text.h"
+#include "Qo_message.h"
+#include "Qo_status.h"
+
+namespace doz::cli {
+
+void TCliSweepReport::Status(TStatusText text) {
+  if (text == TStatusText::UnitInfo) {
+    status_.ShowUnitInfo("Do-Z", QString::fromStdString(serial_), QString::fromStdString(version_));
+  } else {
+    status_.Show(text);
+  }
+}
+
+void TCliSweepReport::Message(TMessageText text) { message_.Show(text); }
+
+void TCliSweepReport::PointAccepted(int, int n, bool) { progress_.Update(n + 1); }
+
+void TCliSweepReport::SweepEnded(TSweepEnding ending) {
+  ending_ = ending;
+  progress_.EndLine();
+}
+
+void TCliSweepReport::MeasurementFinished() {
+  status_.SetPanelText(QString::fromStdString(BandReadoutText(data_)), 2);
+}
+
+bool TCliSweepReport::ReceiveFailed() const {
+  return ending_ && *ending_ != TSweepEnding::Complete && *ending_ != TSweepEnding::Stopped;
+}
+
+}  // namespace doz::cli
