@@ -6,9 +6,12 @@
 // first finished paint and quit; the figure is the median time from the
 // spawn to that paint. Redraw: a window of 1280 x 1024 holding a band-1
 // measurement and five references, timed over FormResize and the repaint it
-// causes.
+// causes. Idling: the CPU a shown window takes while nothing happens.
 #include <QApplication>
+#include <QEventLoop>
+#include <QTimer>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -32,6 +35,8 @@ constexpr int kStarts = 7;
 constexpr int kRedraws = 40;
 constexpr double kStartTargetMs = 400.0;
 constexpr double kRedrawTargetMs = 16.0;
+constexpr double kIdleTargetMs = 50.0;
+constexpr int kIdleMs = 2000;
 
 double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
@@ -126,6 +131,33 @@ bool Redraw() {
   return true;
 }
 
+double CpuMs() {
+  rusage r{};
+  getrusage(RUSAGE_SELF, &r);
+  return (r.ru_utime.tv_sec + r.ru_stime.tv_sec) * 1e3 +
+         (r.ru_utime.tv_usec + r.ru_stime.tv_usec) * 1e-3;
+}
+
+void RunEventLoop(int ms) {
+  QEventLoop loop;
+  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+bool Idle() {
+  const doz::test::TTempDir dir;
+  doz::test::TFileAnswerPrompter prompter;
+  const std::unique_ptr<doz::TFormMain> window = doz::test::UnattendedWindow(dir.Path(), prompter);
+  if (!window) return false;
+  window->mOnIdle();  // the first pass shows the window
+  RunEventLoop(300);  // its first paint and the status bar's relayout
+  const double before = CpuMs();
+  RunEventLoop(kIdleMs);
+  std::printf("a shown window idling: %.1f ms CPU in %d s (target under %.0f ms)\n", CpuMs() - before,
+              kIdleMs / 1000, kIdleTargetMs);
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -133,5 +165,6 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   const bool started = StartUp();
   const bool redrawn = Redraw();
-  return started && redrawn ? 0 : 1;
+  const bool idled = Idle();
+  return started && redrawn && idled ? 0 : 1;
 }

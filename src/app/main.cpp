@@ -75,7 +75,8 @@ int Run(QApplication& app, doz::TPrompter& prompter) {
   doz::TMainOptions options;
   options.prompter = &prompter;
   doz::TFormMain window(std::move(options));
-  if (!window.ServicesCreated()) return 0;
+  // The box has said why; the exit status says it too.
+  if (!window.ServicesCreated()) return 1;
   window.CreateForms();
   if (lock == doz::TLockResult::Acquired) guard.Listen([&window] { BringForward(window); });
   TFirstPaintExit firstPaint;
@@ -95,6 +96,6 @@ int main(int argc, char** argv) {
     return Run(app, *prompter);
   } catch (const std::exception& e) {
     prompter->MessageBox(QString::fromLocal8Bit(e.what()), kInstanceName, doz::TBoxStyle::Error);
-    return 0;
+    return 1;
   }
 }

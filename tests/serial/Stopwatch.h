@@ -1,5 +1,5 @@
 // Time checks for tests on a shared, busy machine: a wait may never end early,
-// and may end late by up to kSlack.
+// and may end late by up to kSlack, generous enough for a loaded CI machine.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,7 +8,7 @@
 
 namespace doz::test {
 
-constexpr std::chrono::milliseconds kSlack{400};
+constexpr std::chrono::milliseconds kSlack{1500};
 
 class TStopwatch {
  public:

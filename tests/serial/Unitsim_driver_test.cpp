@@ -77,7 +77,7 @@ TEST_F(UnitsimDriver, PacedSweepArrivesWholeInItsWireTime) {
   ASSERT_EQ(bytes.size(), 95u * 21 + 3);
   const auto wire = std::chrono::nanoseconds((5 + 95 * 21 + 3) * 10LL * 1000000000 / 9600);
   EXPECT_GE(took, wire) << "no byte arrives before its bits are on the wire";
-  EXPECT_LT(took, wire * 1.2 + 300ms);
+  EXPECT_LT(took, wire * 2 + 2000ms) << "paced, not stalled";
   EXPECT_EQ(bytes.substr(95 * 21), "OK\r");
   for (int n = 0; n < 95; ++n) {
     const TPointValues v = DecodeRecord(bytes.c_str() + n * 21);
