@@ -14,33 +14,35 @@
 namespace doz {
 
 namespace {
-constexpr int LIST_WIDTH = 660;
-constexpr int LIST_HEIGHT = 130;
+constexpr int LIST_WIDTH = 640;
+constexpr int LIST_HEIGHT = 180;
 
-enum TColumn { COLUMN_COM, COLUMN_PATH, COLUMN_INFO, COLUMN_BY_ID, COLUMN_COUNT };
+enum TColumn { COLUMN_COM, COLUMN_PATH, COLUMN_INFO, COLUMN_COUNT };
 
 QString Text(const std::string& text) { return QString::fromStdString(text); }
-
-QString ByIdName(const TSerialDevice& device) {
-  return Text(std::filesystem::path(device.byId).filename().string());
-}
 }  // namespace
 
 QString ComNumberText(int comNumber) {
   return comNumber > 0 ? QStringLiteral("COM%1").arg(comNumber) : QStringLiteral("なし");
 }
 
+// One line each: the product, the ids and driver, the by-id name; a by-id
+// name alone is long enough to fill a line.
 QString DeviceInfoText(const TSerialDevice& device) {
+  QStringList lines;
   const char* gap = device.vendor.empty() || device.product.empty() ? "" : " ";
-  const QString name = Text(device.vendor + gap + device.product);
+  if (!(device.vendor + device.product).empty())
+    lines << Text(device.vendor + gap + device.product);
   QStringList details;
   if (!device.vendorId.empty())
     details << QStringLiteral("USB %1:%2").arg(Text(device.vendorId), Text(device.productId));
   if (!device.serial.empty()) details << QStringLiteral("シリアル番号 %1").arg(Text(device.serial));
   if (!device.driver.empty()) details << QStringLiteral("ドライバ %1").arg(Text(device.driver));
-  const QString known = details.join(QStringLiteral("、"));
-  if (name.isEmpty()) return known.isEmpty() ? QStringLiteral("情報なし") : known;
-  return known.isEmpty() ? name : name + QStringLiteral("（") + known + QStringLiteral("）");
+  if (!details.isEmpty()) lines << details.join(QStringLiteral("、"));
+  if (!device.byId.empty())
+    lines << QStringLiteral("by-id: ") +
+                 Text(std::filesystem::path(device.byId).filename().string());
+  return lines.isEmpty() ? QStringLiteral("情報なし") : lines.join(u'\n');
 }
 
 QString ComLinkFailureText(const TComLink& link, const std::string& appDir) {
@@ -66,15 +68,16 @@ TSerialDeviceList::TSerialDeviceList(TPrompter& prompter, const TSerialRoots& ro
       roots_(roots) {
   DeviceTree = new QTreeWidget(this);
   DeviceTree->setColumnCount(COLUMN_COUNT);
-  DeviceTree->setHeaderLabels({QStringLiteral("COM番号"), QStringLiteral("デバイス"),
-                               QStringLiteral("説明"), QStringLiteral("by-id 名")});
+  DeviceTree->setHeaderLabels(
+      {QStringLiteral("COM番号"), QStringLiteral("デバイス"), QStringLiteral("説明")});
   DeviceTree->setRootIsDecorated(false);
   DeviceTree->setAllColumnsShowFocus(true);
+  DeviceTree->setAlternatingRowColors(true);
   DeviceTree->setSelectionMode(QAbstractItemView::SingleSelection);
   DeviceTree->setMinimumSize(LIST_WIDTH, LIST_HEIGHT);
   LinkButton = new QPushButton(QStringLiteral("COM番号を割り当てる"), this);
-  LinkButton->setToolTip(
-      QStringLiteral("プログラムのフォルダに ports/comN のリンクを作り、空いているCOM番号で開けるようにします"));
+  LinkButton->setToolTip(QStringLiteral(
+      "プログラムのフォルダに ports/comN のリンクを作り、空いているCOM番号で開けるようにします"));
   RefreshButton = new QPushButton(QStringLiteral("一覧を更新"), this);
   // Neither may take Enter from the form's own confirming button.
   LinkButton->setAutoDefault(false);
@@ -108,18 +111,19 @@ void TSerialDeviceList::Fill() {
   const QSignalBlocker quiet(DeviceTree);
   DeviceTree->clear();
   if (devices_.empty()) {
-    auto* none = new QTreeWidgetItem(DeviceTree, {QStringLiteral("シリアルデバイスが見つかりません")});
+    auto* none =
+        new QTreeWidgetItem(DeviceTree, {QStringLiteral("シリアルデバイスが見つかりません")});
     none->setFirstColumnSpanned(true);
     none->setFlags(Qt::NoItemFlags);
   }
   for (std::size_t i = 0; i < devices_.size(); ++i) {
     const TSerialDevice& device = devices_[i];
     auto* item = new QTreeWidgetItem(
-        DeviceTree, {ComNumberText(device.comNumber), Text(device.path), DeviceInfoText(device),
-                     ByIdName(device)});
+        DeviceTree, {ComNumberText(device.comNumber), Text(device.path), DeviceInfoText(device)});
     item->setData(COLUMN_COM, Qt::UserRole, static_cast<int>(i));
-    item->setToolTip(COLUMN_INFO, item->text(COLUMN_INFO));
-    item->setToolTip(COLUMN_BY_ID, Text(device.byId));
+    for (int column = 0; column < COLUMN_COUNT; ++column)
+      item->setTextAlignment(column, Qt::AlignLeft | Qt::AlignTop);
+    if (!device.byId.empty()) item->setToolTip(COLUMN_INFO, Text(device.byId));
   }
   for (int column = 0; column < COLUMN_COUNT; ++column) DeviceTree->resizeColumnToContents(column);
   LinkButton->setEnabled(false);

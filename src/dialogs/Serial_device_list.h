@@ -20,7 +20,8 @@ class TPrompter;
 
 // "COM33", or "なし" for a device no COM number opens.
 QString ComNumberText(int comNumber);
-// Vendor and product, then USB ids, serial number and driver as far as known.
+// What is known of a device, in lines: vendor and product; USB ids, serial
+// number and driver; the /dev/serial/by-id name.
 QString DeviceInfoText(const TSerialDevice& device);
 // The box text for a link that could not be made; empty when nothing failed.
 QString ComLinkFailureText(const TComLink& link, const std::string& appDir);

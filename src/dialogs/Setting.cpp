@@ -70,7 +70,7 @@ TFormSetting::TFormSetting(TPrompter& prompter, const TSerialRoots& roots, QWidg
   Button1 = new QPushButton(QStringLiteral("設定"), this);
   Button2 = new QPushButton(QStringLiteral("取り消し"), this);
   auto* layout = new QVBoxLayout;
-  layout->addWidget(ComboBox1);
+  layout->addWidget(ComboBox1, 0, Qt::AlignLeft);
   layout->addWidget(DeviceLabel);
   layout->addWidget(DeviceList);
   SetContent(layout, Button1, Button2);

@@ -56,12 +56,12 @@ TEST_F(DeviceList, RowsSayWhichNumberOpensWhatAndChoosingOneSelectsIt) {
   Open(3);
   ASSERT_EQ(Tree()->topLevelItemCount(), 4);
   const QString dev = QString::fromStdString(tree.File("dev/"));
-  EXPECT_EQ(Row(0), QStringList({"COM1", dev + "ttyS0", "ドライバ serial", ""}));
-  EXPECT_EQ(Row(1), QStringList({"COM33", dev + "ttyUSB0",
-                                 "FTDI FT232R USB UART（USB 0403:6001、シリアル番号 A10K1234、ドライバ ftdi_sio）",
-                                 QString::fromStdString(kFtdi.byId)}));
-  EXPECT_EQ(Row(2), QStringList({"COM65", dev + "ttyACM0", "Uno（USB 2341:0043、ドライバ cdc_acm）", ""}));
-  EXPECT_EQ(Row(3), QStringList({"なし", dev + "ttyAMA0", "ドライバ uart-pl011", ""}));
+  EXPECT_EQ(Row(0), QStringList({"COM1", dev + "ttyS0", "ドライバ serial"}));
+  const QString ftdi = "FTDI FT232R USB UART\nUSB 0403:6001、シリアル番号 A10K1234、ドライバ ftdi_sio\n"
+                       "by-id: " + QString::fromStdString(kFtdi.byId);
+  EXPECT_EQ(Row(1), QStringList({"COM33", dev + "ttyUSB0", ftdi}));
+  EXPECT_EQ(Row(2), QStringList({"COM65", dev + "ttyACM0", "Uno\nUSB 2341:0043、ドライバ cdc_acm"}));
+  EXPECT_EQ(Row(3), QStringList({"なし", dev + "ttyAMA0", "ドライバ uart-pl011"}));
   EXPECT_EQ(form.ComboBox1->currentText(), "COM3") << "opening chooses nothing";
 
   Click(1);
@@ -101,17 +101,20 @@ TEST_F(DeviceList, AFailedLinkIsReportedAndChangesNothing) {
     const char* name;
     std::function<void(test::TFakeSerialTree&)> spoil;
     QString text;
+    std::size_t listedAfter;  // the list is read again after a failure
   };
   const TCase cases[] = {
-      {"unplugged", [](test::TFakeSerialTree& t) { fs::remove_all(t.File("sys/class/tty/ttyAMA0")); },
-       "このデバイスは見つかりません"},
+      {"unplugged",
+       [](test::TFakeSerialTree& t) { fs::remove_all(t.File("sys/class/tty/ttyAMA0")); },
+       "このデバイスは見つかりません", 0},
       {"all numbers taken",
        [](test::TFakeSerialTree& t) {
          for (int n = 1; n <= 256; ++n) t.AddPortLink("com" + std::to_string(n), t.File("x"));
        },
-       "空いているCOM番号がありません"},
-      {"no folder", [](test::TFakeSerialTree& t) { test::WriteBytes(t.Roots().appDir + "/ports", ""); },
-       "COM番号のリンクを作成できません（%1）"},
+       "空いているCOM番号がありません", 1},
+      {"no folder",
+       [](test::TFakeSerialTree& t) { test::WriteBytes(t.Roots().appDir + "/ports", ""); },
+       "COM番号のリンクを作成できません（%1）", 1},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -132,7 +135,10 @@ TEST_F(DeviceList, AFailedLinkIsReportedAndChangesNothing) {
     EXPECT_EQ(boxes[0].style, TBoxStyle::Error);
     EXPECT_TRUE(other.isVisible());
     EXPECT_EQ(other.ComboBox1->currentText(), "COM5");
-    for (const TSerialDevice& device : other.DeviceList->Devices()) EXPECT_EQ(device.comNumber, 0);
+    ASSERT_EQ(other.DeviceList->Devices().size(), c.listedAfter);
+    if (c.listedAfter) {
+      EXPECT_EQ(other.DeviceList->Devices()[0].comNumber, 0);
+    }
   }
 }
 
