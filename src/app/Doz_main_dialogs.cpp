@@ -34,11 +34,11 @@ void TFormMain::MenuFile_PrintClick() {
     QoMessage->NoDataError();
     return;
   }
-  bool cancel = true;
-  FormPrnInfo->Prepare(SettingRec, cancel);
-  prompter_->RunModal(*FormPrnInfo);
+  FormPrnInfo->Prepare(SettingRec.pstr);
+  const int answer = prompter_->RunModal(*FormPrnInfo);
   activateWindow();
-  if (cancel) return;
+  if (answer != QDialog::Accepted) return;
+  SettingRec.pstr = FormPrnInfo->Texts();
   if (!prompter_->PrintDialog(this, ThePrinter())) return;
   std::unique_ptr<TDoZ_Print> print;
   try {
@@ -54,19 +54,16 @@ void TFormMain::MenuFile_PrintClick() {
 }
 
 void TFormMain::MenuSet_COMClick() {
-  int port = SettingRec.CommPortNum;
-  bool cancel = true;
-  FormSetting->Prepare(port, cancel, appDir_);
-  prompter_->RunModal(*FormSetting);
+  FormSetting->Prepare(SettingRec.CommPortNum, appDir_);
+  const int answer = prompter_->RunModal(*FormSetting);
   activateWindow();
-  if (!cancel) SettingRec.CommPortNum = port;
+  if (answer == QDialog::Accepted) SettingRec.CommPortNum = FormSetting->Port();
 }
 
 void TFormMain::MenuSet_ColorClick() {
-  bool cancel = true;
-  FormSetColor->Prepare(SettingRec, cancel);
-  prompter_->RunModal(*FormSetColor);
-  if (cancel) return;
+  FormSetColor->Prepare(SettingRec);
+  if (prompter_->RunModal(*FormSetColor) != QDialog::Accepted) return;
+  FormSetColor->Colors().ApplyTo(SettingRec);
   mSetLabelColors();
   RedrawCurrent();
 }

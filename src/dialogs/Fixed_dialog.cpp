@@ -13,15 +13,9 @@ TFixedDialog::TFixedDialog(const QString& caption, QWidget* parent)
 
 void TFixedDialog::reject() { Cancel(); }
 
-void TFixedDialog::Confirm() {
-  if (cancel_) *cancel_ = false;
-  done(Accepted);
-}
+void TFixedDialog::Confirm() { done(Accepted); }
 
-void TFixedDialog::Cancel() {
-  if (cancel_) *cancel_ = true;
-  done(Rejected);
-}
+void TFixedDialog::Cancel() { done(Rejected); }
 
 void TFixedDialog::SetContent(QVBoxLayout* layout, QPushButton* confirm, QPushButton* cancel) {
   confirm->setDefault(true);

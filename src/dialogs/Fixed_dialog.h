@@ -1,6 +1,7 @@
 // Base of the application's forms: a fixed border without a close box, so a
 // form closes only through its own buttons; Escape and a close by the window
-// manager act as its cancel button.
+// manager act as its cancel button. A form keeps its results itself; the
+// caller takes them only when the modal run ended Accepted.
 #pragma once
 
 #include <QDialog>
@@ -19,18 +20,13 @@ class TFixedDialog : public QDialog {
   void reject() override;
 
  protected:
-  // The caller's cancel flag for this run; Confirm and Cancel write it.
-  void BindCancelFlag(bool& cancel) { cancel_ = &cancel; }
-  // Closes the form: accepted with the flag cleared, or rejected with it set.
+  // Closes the form, accepted or rejected.
   void Confirm();
   void Cancel();
   // Puts the two buttons at the foot of the content, right-aligned with the
   // confirming one the default, and lays the form out at its natural size,
   // which it then keeps.
   void SetContent(QVBoxLayout* layout, QPushButton* confirm, QPushButton* cancel);
-
- private:
-  bool* cancel_ = nullptr;
 };
 
 }  // namespace doz

@@ -25,11 +25,16 @@ void AddSwatchRow(QGridLayout* grid, int row, TColorSwatch* swatch, const QStrin
 }
 }  // namespace
 
-void CopyPenColors(const TSettingData& from, TSettingData& to) {
-  to.PenColor_R = from.PenColor_R;
-  to.PenColor_Theta = from.PenColor_Theta;
-  to.PenColor_R_Ref = from.PenColor_R_Ref;
-  to.PenColor_Theta_Ref = from.PenColor_Theta_Ref;
+TPenColors TPenColors::Of(const TSettingData& setting) {
+  return {setting.PenColor_R, setting.PenColor_Theta, setting.PenColor_R_Ref,
+          setting.PenColor_Theta_Ref};
+}
+
+void TPenColors::ApplyTo(TSettingData& setting) const {
+  setting.PenColor_R = R;
+  setting.PenColor_Theta = Theta;
+  setting.PenColor_R_Ref = R_Ref;
+  setting.PenColor_Theta_Ref = Theta_Ref;
 }
 
 TFormSetColor::TFormSetColor(TPrompter& prompter, QWidget* parent)
@@ -76,10 +81,8 @@ QWidget* TFormSetColor::ReferenceGroup() {
   return group;
 }
 
-void TFormSetColor::Prepare(TSettingData& setting, bool& cancel) {
-  setting_ = &setting;
-  BindCancelFlag(cancel);
-  CopyPenColors(setting, work_);
+void TFormSetColor::Prepare(const TSettingData& setting) {
+  work_ = TPenColors::Of(setting);
   ComboBox1->setCurrentIndex(0);
   ShowColors();
 }
@@ -88,10 +91,10 @@ int TFormSetColor::SelectedSet() const { return std::max(0, ComboBox1->currentIn
 
 void TFormSetColor::ShowColors() {
   const int set = SelectedSet();
-  PaintBox1->SetColor(ColorFromRef(work_.PenColor_R));
-  PaintBox2->SetColor(ColorFromRef(work_.PenColor_Theta));
-  PaintBox3->SetColor(ColorFromRef(work_.PenColor_R_Ref[set]));
-  PaintBox4->SetColor(ColorFromRef(work_.PenColor_Theta_Ref[set]));
+  PaintBox1->SetColor(ColorFromRef(work_.R));
+  PaintBox2->SetColor(ColorFromRef(work_.Theta));
+  PaintBox3->SetColor(ColorFromRef(work_.R_Ref[set]));
+  PaintBox4->SetColor(ColorFromRef(work_.Theta_Ref[set]));
 }
 
 // The chooser opens with the colour it last returned, not the swatch's.
@@ -102,18 +105,14 @@ void TFormSetColor::Pick(TColorRef& target) {
   ShowColors();
 }
 
-void TFormSetColor::PaintBox1Click() { Pick(work_.PenColor_R); }
-void TFormSetColor::PaintBox2Click() { Pick(work_.PenColor_Theta); }
-void TFormSetColor::PaintBox3Click() { Pick(work_.PenColor_R_Ref[SelectedSet()]); }
-void TFormSetColor::PaintBox4Click() { Pick(work_.PenColor_Theta_Ref[SelectedSet()]); }
+void TFormSetColor::PaintBox1Click() { Pick(work_.R); }
+void TFormSetColor::PaintBox2Click() { Pick(work_.Theta); }
+void TFormSetColor::PaintBox3Click() { Pick(work_.R_Ref[SelectedSet()]); }
+void TFormSetColor::PaintBox4Click() { Pick(work_.Theta_Ref[SelectedSet()]); }
 
 void TFormSetColor::ComboBox1Change() { ShowColors(); }
 
-void TFormSetColor::SetBtnClick() {
-  if (!setting_) return;
-  CopyPenColors(work_, *setting_);
-  Confirm();
-}
+void TFormSetColor::SetBtnClick() { Confirm(); }
 
 void TFormSetColor::CancelBtnClick() { Cancel(); }
 

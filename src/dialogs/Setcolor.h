@@ -2,6 +2,8 @@
 // and a phase colour for each of the five reference sets.
 #pragma once
 
+#include <array>
+
 #include "Doz_setting.h"
 #include "Fixed_dialog.h"
 
@@ -13,17 +15,28 @@ namespace doz {
 class TColorSwatch;
 class TPrompter;
 
-// Copies the twelve curve colours and nothing else.
-void CopyPenColors(const TSettingData& from, TSettingData& to);
+// The twelve curve colours of the settings.
+struct TPenColors {
+  TColorRef R = 0;
+  TColorRef Theta = 0;
+  std::array<TColorRef, REF_MAX> R_Ref{};
+  std::array<TColorRef, REF_MAX> Theta_Ref{};
+
+  static TPenColors Of(const TSettingData& setting);
+  // Writes the twelve colours and nothing else.
+  void ApplyTo(TSettingData& setting) const;
+  bool operator==(const TPenColors&) const = default;
+};
 
 class TFormSetColor : public TFixedDialog {
   Q_OBJECT
  public:
   TFormSetColor(TPrompter& prompter, QWidget* parent = nullptr);
 
-  // Resets the form for one run from the settings' colours; the settings and
-  // `cancel` are written when it closes.
-  void Prepare(TSettingData& setting, bool& cancel);
+  // Resets the form for one run from the settings' colours.
+  void Prepare(const TSettingData& setting);
+  // The colours as picked so far; confirmed when the run ended Accepted.
+  const TPenColors& Colors() const { return work_; }
 
   void PaintBox1Click();
   void PaintBox2Click();
@@ -49,8 +62,7 @@ class TFormSetColor : public TFixedDialog {
   void ShowColors();
 
   TPrompter& prompter_;
-  TSettingData work_;
-  TSettingData* setting_ = nullptr;
+  TPenColors work_;
 };
 
 }  // namespace doz

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "Prompter.h"
+#include "Serial_device_list.h"
 
 namespace doz {
 
@@ -55,7 +56,7 @@ QString DeviceLineText(const std::string& path, TDeviceState state) {
   return device + QStringLiteral("デバイスがありません");
 }
 
-TFormSetting::TFormSetting(TPrompter& prompter, QWidget* parent)
+TFormSetting::TFormSetting(TPrompter& prompter, const TSerialRoots& roots, QWidget* parent)
     : TFixedDialog(QStringLiteral("COMポートの設定"), parent), prompter_(prompter) {
   ComboBox1 = new QComboBox(this);
   ComboBox1->setEditable(true);
@@ -65,27 +66,38 @@ TFormSetting::TFormSetting(TPrompter& prompter, QWidget* parent)
   ComboBox1->setCompleter(nullptr);
   ComboBox1->setMaxVisibleItems(10);
   DeviceLabel = new QLabel(this);
+  DeviceList = new TSerialDeviceList(prompter, roots, this);
   Button1 = new QPushButton(QStringLiteral("設定"), this);
   Button2 = new QPushButton(QStringLiteral("取り消し"), this);
   auto* layout = new QVBoxLayout;
-  layout->addWidget(ComboBox1);
+  layout->addWidget(ComboBox1, 0, Qt::AlignLeft);
   layout->addWidget(DeviceLabel);
+  layout->addWidget(DeviceList);
   SetContent(layout, Button1, Button2);
 
   connect(Button1, &QPushButton::clicked, this, &TFormSetting::Button1Click);
   connect(Button2, &QPushButton::clicked, this, &TFormSetting::Button2Click);
   connect(ComboBox1, &QComboBox::editTextChanged, this, &TFormSetting::UpdateDeviceLine);
+  connect(DeviceList, &TSerialDeviceList::ComChosen, this, &TFormSetting::SelectCom);
 }
 
-void TFormSetting::Prepare(int& port, bool& cancel, const std::string& appDir) {
-  port_ = &port;
-  BindCancelFlag(cancel);
+void TFormSetting::Prepare(int storedPort, const std::string& appDir) {
+  port_ = storedPort;
   appDir_ = appDir;
   ComboBox1->clear();
-  const int entries = ComListLength(port);
+  const int entries = ComListLength(storedPort);
   for (int n = 1; n <= entries; ++n) ComboBox1->addItem(COM_PREFIX + QString::number(n));
   // A port outside the list leaves nothing selected and the field empty.
-  ComboBox1->setCurrentIndex(port >= 1 && port <= entries ? port - 1 : -1);
+  ComboBox1->setCurrentIndex(storedPort >= 1 && storedPort <= entries ? storedPort - 1 : -1);
+  DeviceList->Refresh(appDir);
+  UpdateDeviceLine();
+}
+
+// A number past the list's end is shown as typed, as the user would enter it.
+void TFormSetting::SelectCom(int number) {
+  if (number <= ComboBox1->count()) ComboBox1->setCurrentIndex(number - 1);
+  ComboBox1->setEditText(COM_PREFIX + QString::number(number));
+  // A link just made changes the device of a number already shown.
   UpdateDeviceLine();
 }
 
@@ -99,7 +111,6 @@ TComEntry TFormSetting::Chosen(int& number) const {
 }
 
 void TFormSetting::Button1Click() {
-  if (!port_) return;
   int number = 0;
   switch (Chosen(number)) {
     case TComEntry::NotCom:
@@ -116,7 +127,7 @@ void TFormSetting::Button1Click() {
     case TComEntry::Valid:
       break;
   }
-  *port_ = number;
+  port_ = number;
   Confirm();
 }
 

@@ -1,5 +1,6 @@
 // The COM port dialog: the port is picked from the list "COM1".."COMn" or
-// typed as "COM" and a number from 1 to 256.
+// typed as "COM" and a number from 1 to 256; below, the serial devices
+// present and the COM numbers that open them.
 #pragma once
 
 #include <QString>
@@ -7,6 +8,7 @@
 
 #include "Com_ports.h"
 #include "Fixed_dialog.h"
+#include "Serial_devices.h"
 
 class QComboBox;
 class QLabel;
@@ -15,6 +17,7 @@ class QPushButton;
 namespace doz {
 
 class TPrompter;
+class TSerialDeviceList;
 
 enum class TComEntry { Valid, NotCom, NotInteger, OutOfRange };
 
@@ -31,26 +34,32 @@ QString DeviceLineText(const std::string& path, TDeviceState state);
 class TFormSetting : public TFixedDialog {
   Q_OBJECT
  public:
-  TFormSetting(TPrompter& prompter, QWidget* parent = nullptr);
+  // `roots`: where the serial devices are looked for; the system's own unless
+  // a test gives a tree of its own.
+  explicit TFormSetting(TPrompter& prompter, const TSerialRoots& roots = {},
+                        QWidget* parent = nullptr);
 
-  // Resets the form for one run; `port` and `cancel` are written when it
-  // closes, `appDir` is where the port links are looked for.
-  void Prepare(int& port, bool& cancel, const std::string& appDir);
+  // Resets the form for one run; `appDir` is where the port links are.
+  void Prepare(int storedPort, const std::string& appDir);
+  // The confirmed number when the run ended Accepted; the stored one before.
+  int Port() const { return port_; }
 
   void Button1Click();
   void Button2Click();
 
   QComboBox* ComboBox1;
   QLabel* DeviceLabel;
+  TSerialDeviceList* DeviceList;
   QPushButton* Button1;
   QPushButton* Button2;
 
  private:
   TComEntry Chosen(int& number) const;
   void UpdateDeviceLine();
+  void SelectCom(int number);
 
   TPrompter& prompter_;
-  int* port_ = nullptr;
+  int port_ = 0;
   std::string appDir_;
 };
 

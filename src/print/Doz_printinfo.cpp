@@ -33,23 +33,16 @@ TFormPrnInfo::TFormPrnInfo(QWidget* parent)
   connect(Button2, &QPushButton::clicked, this, &TFormPrnInfo::Button2Click);
 }
 
-void TFormPrnInfo::Prepare(TSettingData& setting, bool& cancel) {
-  setting_ = &setting;
-  BindCancelFlag(cancel);
-}
+void TFormPrnInfo::Prepare(const TPrintTexts& texts) { texts_ = texts; }
 
 void TFormPrnInfo::showEvent(QShowEvent* event) {
-  if (setting_) {
-    for (std::size_t i = 0; i < Edits().size(); ++i)
-      Edits()[i]->setText(QString::fromStdString(setting_->pstr[i]));
-  }
+  for (std::size_t i = 0; i < Edits().size(); ++i)
+    Edits()[i]->setText(QString::fromStdString(texts_[i]));
   TFixedDialog::showEvent(event);
 }
 
 void TFormPrnInfo::Button1Click() {
-  if (!setting_) return;
-  for (std::size_t i = 0; i < Edits().size(); ++i)
-    setting_->pstr[i] = Edits()[i]->text().toStdString();
+  for (std::size_t i = 0; i < Edits().size(); ++i) texts_[i] = Edits()[i]->text().toStdString();
   Confirm();
 }
 

@@ -4,8 +4,8 @@
 
 #include <array>
 #include <cstddef>
+#include <string>
 
-#include "Doz_setting.h"
 #include "Fixed_dialog.h"
 
 class QLabel;
@@ -18,14 +18,17 @@ namespace doz {
 // reads back; a longer one would make the whole file invalid.
 constexpr std::size_t PRINT_TEXT_MAX_BYTES = 243;
 
+using TPrintTexts = std::array<std::string, 3>;
+
 class TFormPrnInfo : public TFixedDialog {
   Q_OBJECT
  public:
   explicit TFormPrnInfo(QWidget* parent = nullptr);
 
-  // Resets the form for one run; the edits take the settings' print texts
-  // when it is shown.
-  void Prepare(TSettingData& setting, bool& cancel);
+  // Resets the form for one run; the edits take these texts when it is shown.
+  void Prepare(const TPrintTexts& texts);
+  // The texts as confirmed; the prepared ones until the form is confirmed.
+  const TPrintTexts& Texts() const { return texts_; }
 
   void Button1Click();
   void Button2Click();
@@ -43,7 +46,7 @@ class TFormPrnInfo : public TFixedDialog {
  private:
   std::array<QLineEdit*, 3> Edits() const { return {Edit1, Edit2, Edit3}; }
 
-  TSettingData* setting_ = nullptr;
+  TPrintTexts texts_;
 };
 
 }  // namespace doz

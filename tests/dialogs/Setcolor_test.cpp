@@ -38,10 +38,19 @@ TSettingData Distinct() {
 
 class SetColorForm : public testing::Test {
  protected:
+  SetColorForm() {
+    QObject::connect(&form, &QDialog::finished, [this](int result) { answer = result; });
+  }
   void Open() {
-    cancel = true;
-    form.Prepare(setting, cancel);
+    answer = kStillOpen;
+    form.Prepare(setting);
     form.show();
+  }
+  // The form's colours written into a copy of the settings it was opened with.
+  TSettingData Applied() const {
+    TSettingData applied = setting;
+    form.Colors().ApplyTo(applied);
+    return applied;
   }
   void Answer(const QColor& color) { prompter.colorAnswers.push_back(color); }
   void Expect(TColorSwatch* swatch, TColorRef ref) {
@@ -51,7 +60,8 @@ class SetColorForm : public testing::Test {
   TScriptedPrompter prompter;
   TFormSetColor form{prompter};
   TSettingData setting = Distinct();
-  bool cancel = true;
+  static constexpr int kStillOpen = -1;
+  int answer = kStillOpen;
 };
 
 TEST_F(SetColorForm, OpensOnTheFirstReferenceSetWithTheSettingsColours) {
@@ -101,16 +111,15 @@ TEST_F(SetColorForm, CancelForgetsEveryPick) {
   form.PaintBox4Click();
   EXPECT_EQ(form.PaintBox1->Color(), QColor(200, 100, 0));
   QTest::mouseClick(form.CancelBtn, Qt::LeftButton);
-  EXPECT_TRUE(cancel);
-  EXPECT_EQ(form.result(), QDialog::Rejected);
-  EXPECT_TRUE(SameColors(setting, before));
+  EXPECT_EQ(answer, QDialog::Rejected);
 
   Open();
+  EXPECT_TRUE(SameColors(Applied(), before));
   Expect(form.PaintBox1, before.PenColor_R);
   form.ComboBox1->setCurrentIndex(4);
   Expect(form.PaintBox4, before.PenColor_Theta_Ref[4]);
   QTest::keyClick(&form, Qt::Key_Escape);
-  EXPECT_TRUE(cancel);
+  EXPECT_EQ(answer, QDialog::Rejected);
   EXPECT_FALSE(form.isVisible());
 }
 
@@ -123,10 +132,9 @@ TEST_F(SetColorForm, ADismissedChooserChangesNothing) {
   Expect(form.PaintBox2, setting.PenColor_Theta);
   QTest::mouseClick(form.PaintBox2, Qt::RightButton);
   EXPECT_EQ(prompter.Records().size(), 1u);
-  const TSettingData before = setting;
   form.SetBtnClick();
-  EXPECT_TRUE(SameColors(setting, before));
-  EXPECT_FALSE(cancel);
+  EXPECT_EQ(answer, QDialog::Accepted);
+  EXPECT_TRUE(SameColors(Applied(), setting));
 }
 
 TEST_F(SetColorForm, SetWritesTheTwelveColoursAndNothingElse) {
@@ -153,21 +161,21 @@ TEST_F(SetColorForm, SetWritesTheTwelveColoursAndNothingElse) {
       EXPECT_EQ(swatches[which]->Color(), color);
     }
     form.SetBtnClick();
-    EXPECT_FALSE(cancel);
-    EXPECT_EQ(form.result(), QDialog::Accepted);
-    EXPECT_TRUE(SameColors(setting, expected));
-    EXPECT_EQ(setting.CommPortNum, 9);
-    EXPECT_EQ(setting.pstr, (std::array<std::string, 3>{"a", "b", "c"}));
-    EXPECT_EQ(setting.band, 4);
+    EXPECT_EQ(answer, QDialog::Accepted);
+    const TSettingData applied = Applied();
+    EXPECT_TRUE(SameColors(applied, expected));
+    EXPECT_EQ(applied.CommPortNum, 9);
+    EXPECT_EQ(applied.pstr, (std::array<std::string, 3>{"a", "b", "c"}));
+    EXPECT_EQ(applied.band, 4);
     EXPECT_EQ(prompter.UnusedAnswers(), 0u);
   }
 }
 
-TEST(PenColors, CopyTakesTheColoursOnly) {
+TEST(PenColors, ApplyingTakesTheColoursOnly) {
   const TSettingData from = Distinct();
   TSettingData to;
   to.pstr = {"x", "y", "z"};
-  CopyPenColors(from, to);
+  TPenColors::Of(from).ApplyTo(to);
   EXPECT_TRUE(SameColors(to, from));
   EXPECT_EQ(to.CommPortNum, 1);
   EXPECT_EQ(to.pstr[0], "x");

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
+#include "Fake_serial_tree.h"
 #include "Scripted_prompter.h"
 #include "Temp_dir.h"
 
@@ -18,11 +19,14 @@ using test::TScriptedPrompter;
 
 class SettingForm : public testing::Test {
  protected:
-  // A shown form prepared for `stored`; `port` and `cancel` are its outputs.
-  void Open(int stored) {
-    port = stored;
-    cancel = true;
-    form.Prepare(port, cancel, dir.Path());
+  SettingForm() {
+    QObject::connect(&form, &QDialog::finished, [this](int result) { answer = result; });
+  }
+  // A shown form prepared for `stored`; `answer` is what its run returns.
+  void Open(int stored) { OpenIn(stored, dir.Path()); }
+  void OpenIn(int stored, const std::string& appDir) {
+    answer = kStillOpen;
+    form.Prepare(stored, appDir);
     form.show();
     form.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
@@ -53,10 +57,11 @@ class SettingForm : public testing::Test {
   }
 
   test::TTempDir dir;
+  test::TFakeSerialTree tree;
   TScriptedPrompter prompter;
-  TFormSetting form{prompter};
-  int port = 0;
-  bool cancel = true;
+  TFormSetting form{prompter, tree.Roots()};
+  static constexpr int kStillOpen = -1;
+  int answer = kStillOpen;
 };
 
 TEST_F(SettingForm, ListHoldsAtLeastTenPortsAndShowsTheStoredOne) {
@@ -86,10 +91,9 @@ TEST_F(SettingForm, ConfirmingAListEntryStoresItsNumber) {
   Open(3);
   form.ComboBox1->setCurrentIndex(6);
   QTest::mouseClick(form.Button1, Qt::LeftButton);
-  EXPECT_EQ(port, 7);
-  EXPECT_FALSE(cancel);
+  EXPECT_EQ(form.Port(), 7);
+  EXPECT_EQ(answer, QDialog::Accepted);
   EXPECT_FALSE(form.isVisible());
-  EXPECT_EQ(form.result(), QDialog::Accepted);
   EXPECT_TRUE(prompter.Records().empty());
 }
 
@@ -135,14 +139,14 @@ TEST_F(SettingForm, TypedPortsAreCheckedBeforeTheyAreStored) {
     TypeKeys(c.typed);
     Confirm(byEnter);
     if (c.stored) {
-      EXPECT_EQ(port, c.stored);
-      EXPECT_FALSE(cancel);
+      EXPECT_EQ(form.Port(), c.stored);
+      EXPECT_EQ(answer, QDialog::Accepted);
       EXPECT_FALSE(form.isVisible());
       EXPECT_TRUE(prompter.Records().empty());
       continue;
     }
-    EXPECT_EQ(port, 3);
-    EXPECT_TRUE(cancel);
+    EXPECT_EQ(form.Port(), 3);
+    EXPECT_EQ(answer, kStillOpen);
     EXPECT_TRUE(form.isVisible());
     const auto boxes = prompter.Boxes();
     ASSERT_EQ(boxes.size(), 1u);
@@ -159,36 +163,33 @@ TEST_F(SettingForm, TextThatNoLongerMatchesTheSelectionIsReadAsTyped) {
   form.ComboBox1->setCurrentIndex(4);
   Type(QStringLiteral("COM9"));
   form.Button1Click();
-  EXPECT_EQ(port, 9);
+  EXPECT_EQ(form.Port(), 9);
 
   Open(5);
   form.ComboBox1->lineEdit()->selectAll();
   QTest::keyClicks(form.ComboBox1->lineEdit(), QStringLiteral("COM42"));
   QTest::mouseClick(form.Button1, Qt::LeftButton);
-  EXPECT_EQ(port, 42);
-  EXPECT_FALSE(cancel);
+  EXPECT_EQ(form.Port(), 42);
+  EXPECT_EQ(answer, QDialog::Accepted);
 }
 
 TEST_F(SettingForm, CancelKeepsTheStoredPort) {
   Open(3);
   form.ComboBox1->setCurrentIndex(7);
   QTest::mouseClick(form.Button2, Qt::LeftButton);
-  EXPECT_EQ(port, 3);
-  EXPECT_TRUE(cancel);
-  EXPECT_EQ(form.result(), QDialog::Rejected);
+  EXPECT_EQ(form.Port(), 3);
+  EXPECT_EQ(answer, QDialog::Rejected);
 
   Open(4);
-  cancel = false;
   Type(QStringLiteral("COM200"));
   QTest::keyClick(&form, Qt::Key_Escape);
-  EXPECT_EQ(port, 4);
-  EXPECT_TRUE(cancel);
+  EXPECT_EQ(form.Port(), 4);
+  EXPECT_EQ(answer, QDialog::Rejected);
   EXPECT_FALSE(form.isVisible());
 }
 
 TEST_F(SettingForm, ShownThroughThePrompterItClosesOnlyByItsButtons) {
-  port = 2;
-  form.Prepare(port, cancel, dir.Path());
+  form.Prepare(2, dir.Path());
   prompter.modalActions.push_back([this](QDialog& d) {
     Type(QStringLiteral("COM300"));
     form.Button1Click();
@@ -198,8 +199,7 @@ TEST_F(SettingForm, ShownThroughThePrompterItClosesOnlyByItsButtons) {
     return d.result();
   });
   EXPECT_EQ(prompter.RunModal(form), QDialog::Accepted);
-  EXPECT_EQ(port, 12);
-  EXPECT_FALSE(cancel);
+  EXPECT_EQ(form.Port(), 12);
   EXPECT_EQ(prompter.Boxes().size(), 1u);
 }
 

@@ -17,16 +17,20 @@ namespace {
 
 class PrnInfoForm : public testing::Test {
  protected:
+  PrnInfoForm() {
+    QObject::connect(&form, &QDialog::finished, [this](int result) { answer = result; });
+  }
   void Open() {
-    cancel = true;
-    form.Prepare(setting, cancel);
+    answer = kStillOpen;
+    form.Prepare(texts);
     form.show();
   }
   static std::string Utf8(const QLineEdit* edit) { return edit->text().toStdString(); }
 
   TFormPrnInfo form;
-  TSettingData setting;
-  bool cancel = true;
+  TPrintTexts texts;
+  static constexpr int kStillOpen = -1;
+  int answer = kStillOpen;
 };
 
 TEST_F(PrnInfoForm, LooksAsDesigned) {
@@ -40,7 +44,7 @@ TEST_F(PrnInfoForm, LooksAsDesigned) {
 }
 
 TEST_F(PrnInfoForm, ShowingFillsTheEditsAndPrintCopiesThemBack) {
-  setting.pstr = {"試料 A-1", "", "温度: 25℃"};
+  texts = {"試料 A-1", "", "温度: 25℃"};
   Open();
   EXPECT_EQ(Utf8(form.Edit1), "試料 A-1");
   EXPECT_EQ(Utf8(form.Edit2), "");
@@ -49,35 +53,31 @@ TEST_F(PrnInfoForm, ShowingFillsTheEditsAndPrintCopiesThemBack) {
   QTest::keyClicks(form.Edit2, QStringLiteral("line two"));
   form.Edit3->setText(QStringLiteral("三行目"));
   QTest::mouseClick(form.Button1, Qt::LeftButton);
-  EXPECT_FALSE(cancel);
-  EXPECT_EQ(form.result(), QDialog::Accepted);
-  EXPECT_EQ(setting.pstr, (std::array<std::string, 3>{"", "line two", "三行目"}));
+  EXPECT_EQ(answer, QDialog::Accepted);
+  EXPECT_EQ(form.Texts(), (TPrintTexts{"", "line two", "三行目"}));
 }
 
-TEST_F(PrnInfoForm, CancelKeepsTheStoredTextsAndTheNextRunShowsThem) {
-  setting.pstr = {"one", "two", "three"};
+TEST_F(PrnInfoForm, CancelKeepsThePreparedTextsAndTheNextRunShowsThem) {
+  texts = {"one", "two", "three"};
   Open();
   form.Edit1->setText(QStringLiteral("changed"));
   form.Edit3->clear();
   QTest::mouseClick(form.Button2, Qt::LeftButton);
-  EXPECT_TRUE(cancel);
-  EXPECT_EQ(form.result(), QDialog::Rejected);
-  EXPECT_EQ(setting.pstr, (std::array<std::string, 3>{"one", "two", "three"}));
+  EXPECT_EQ(answer, QDialog::Rejected);
+  EXPECT_EQ(form.Texts(), texts);
 
   Open();
   EXPECT_EQ(Utf8(form.Edit1), "one");
   EXPECT_EQ(Utf8(form.Edit3), "three");
-  cancel = false;
   form.Edit2->setText(QStringLiteral("escaped"));
   QTest::keyClick(&form, Qt::Key_Escape);
-  EXPECT_TRUE(cancel);
-  EXPECT_EQ(setting.pstr[1], "two");
+  EXPECT_EQ(answer, QDialog::Rejected);
+  EXPECT_EQ(form.Texts()[1], "two");
 }
 
 TEST_F(PrnInfoForm, ThroughThePrompterTheFormStartsFromTheLastConfirmedTexts) {
   test::TScriptedPrompter prompter;
-  setting.pstr = {"a", "b", "c"};
-  form.Prepare(setting, cancel);
+  form.Prepare({"a", "b", "c"});
   prompter.modalActions.push_back([this](QDialog& d) {
     EXPECT_EQ(Utf8(form.Edit2), "b");
     form.Edit2->setText(QStringLiteral("B"));
@@ -85,8 +85,7 @@ TEST_F(PrnInfoForm, ThroughThePrompterTheFormStartsFromTheLastConfirmedTexts) {
     return d.result();
   });
   EXPECT_EQ(prompter.RunModal(form), QDialog::Accepted);
-  EXPECT_EQ(setting.pstr[1], "B");
-  EXPECT_FALSE(cancel);
+  EXPECT_EQ(form.Texts(), (TPrintTexts{"a", "B", "c"}));
 }
 
 // Types one character the way a keyboard or input method delivers it.
@@ -126,7 +125,7 @@ TEST_F(PrnInfoForm, TypingStopsAtTheLongestTextTheSettingsFileReadsBack) {
     TypeChar(edit, QStringLiteral("z"));
     EXPECT_EQ(edit->text(), accepted);
     form.Button1Click();
-    EXPECT_EQ(setting.pstr[1], accepted.toStdString());
+    EXPECT_EQ(form.Texts()[1], accepted.toStdString());
   }
 }
 
@@ -146,7 +145,7 @@ TEST_F(PrnInfoForm, APasteThatWouldPassTheLimitIsRefusedWhole) {
   edit->paste();
   EXPECT_EQ(edit->text(), QStringLiteral("一行目二行目"));
   form.Button1Click();
-  EXPECT_EQ(setting.pstr[0], "一行目二行目");
+  EXPECT_EQ(form.Texts()[0], "一行目二行目");
 }
 
 }  // namespace
