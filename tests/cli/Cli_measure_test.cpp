@@ -197,6 +197,37 @@ TEST_F(CliMeasure, SweepIsWrittenWithTheUnitsRecordsAndTheWindowsTexts) {
   EXPECT_EQ(ReadBytes(exported), ReadBytes(dir.File("again.txt"))) << "the smoothed table";
 }
 
+// --compare checks the new sweep against a file as compare does; the exit
+// status is the comparison's once the sweep is written.
+TEST_F(CliMeasure, CompareChecksTheSweepAgainstAReference) {
+  const std::string reference = dir.File("ref.DTA");
+  ASSERT_EQ(Measure({"--port", Sim({"--seed", "7"}), "--band", "10", "-o", reference}).code, 0);
+  struct TCase {
+    const char* seed;  // the same unit as the reference's, or another speaker
+    std::vector<std::string> options;
+    int code;
+  };
+  const TCase cases[] = {
+      {"7", {"--compare", reference, "--tolerance", "0", "--phase-tolerance", "0"}, 0},
+      {"9", {"--compare", reference, "--tolerance", "1", "--phase-tolerance", "1"}, 1},
+      {"7", {"--compare", dir.File("missing.DTA")}, 2},
+      {"7", {"--tolerance", "3"}, 2},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.options.back());
+    std::filesystem::remove(Output());
+    std::vector<std::string> args = {"--port", Sim({"--seed", c.seed}), "--band", "10", "-o",
+                                     Output()};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    const TRun r = Measure(args);
+    EXPECT_EQ(r.code, c.code) << r.err;
+    EXPECT_EQ(test::FileExists(Output()), c.code != 2) << "no sweep for a usage error";
+    if (c.code != 2) {
+      EXPECT_NE(r.out.find(Output() + "\n"), std::string::npos);
+    }
+  }
+}
+
 TEST_F(CliMeasure, ComNumberOpensItsLinkAndIsRecorded) {
   const std::string device = Sim({});
   std::filesystem::create_directories(dir.File("ports"));
