@@ -48,14 +48,19 @@ TGraph_RTF::~TGraph_RTF() {
 int TGraph_RTF::FreqAxisLow(double f) { return doz::FreqAxisLow(f); }
 int TGraph_RTF::FreqAxisHigh(double f) { return doz::FreqAxisHigh(f); }
 
+// The bitmap keeps the graph's arithmetic in screen pixels; only its pixels
+// follow the screen's ratio, so a HiDPI screen gets sharp lines and labels.
 void TGraph_RTF::Resize() {
   if (!paintBox_) return;
   boxWidth_ = paintBox_->width();
   boxHeight_ = paintBox_->height();
-  const int w = std::max(boxWidth_ - 2, 0);
-  const int h = std::max(boxHeight_ - 2, 0);
-  if (image_.width() == w && image_.height() == h) return;
-  image_ = QImage(w, h, QImage::Format_RGB32);
+  width_ = std::max(boxWidth_ - 2, 0);
+  height_ = std::max(boxHeight_ - 2, 0);
+  const qreal ratio = paintBox_->devicePixelRatioF();
+  const QSize pixels(qRound(width_ * ratio), qRound(height_ * ratio));
+  if (image_.size() == pixels && image_.devicePixelRatio() == ratio) return;
+  image_ = QImage(pixels, QImage::Format_RGB32);
+  image_.setDevicePixelRatio(ratio);
   image_.fill(Qt::white);
 }
 
@@ -64,6 +69,8 @@ void TGraph_RTF::Present() {
 }
 
 void TGraph_RTF::Clear() {
+  // The window may have moved to a screen of another ratio.
+  if (paintBox_ && paintBox_->devicePixelRatioF() != image_.devicePixelRatio()) Resize();
   if (!image_.isNull()) {
     image_.fill(Qt::white);
     QPainter painter(&image_);
@@ -127,7 +134,7 @@ void TGraph_RTF::DrawMeasurementSegment(int k) {
   const int right = std::max(x0, x1);
   const int pen = MeasuredWidth(setting_.fwide != 0, false);
   if (paintBox_)
-    paintBox_->ShowImage(&image_, QRect(left - pen, 0, right - left + 2 * pen + 1, image_.height()));
+    paintBox_->ShowImage(&image_, QRect(left - pen, 0, right - left + 2 * pen + 1, height_));
 }
 
 void TGraph_RTF::DrawReferences() {
@@ -171,7 +178,7 @@ void TGraph_RTF::PhaseLabelPositions(const TPrintGeometry& g, std::array<int, 12
 }
 
 TPlotScale TGraph_RTF::Scale() const {
-  return MakePlotScale(range_, image_.width(), image_.height());
+  return MakePlotScale(range_, width_, height_);
 }
 
 TLabelFrame TGraph_RTF::Frame() const {

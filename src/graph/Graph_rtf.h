@@ -29,7 +29,8 @@ class TGraph_RTF {
   TGraph_RTF(const TGraph_RTF&) = delete;
   TGraph_RTF& operator=(const TGraph_RTF&) = delete;
 
-  // Takes the paint box's size; the image becomes two pixels smaller.
+  // Takes the paint box's size; the image becomes two pixels smaller, in
+  // screen pixels, at the screen's pixel ratio.
   void Resize();
   // Hands the image to the paint box, which repaints once.
   void Present();
@@ -84,6 +85,8 @@ class TGraph_RTF {
   QImage image_;
   int boxWidth_ = 0;
   int boxHeight_ = 0;
+  int width_ = 0;  // the bitmap in screen pixels
+  int height_ = 0;
 };
 
 }  // namespace doz

@@ -25,14 +25,19 @@ void TPaintBox::ShowImage(const QImage* image, const QRect& changed) {
 void TPaintBox::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   const QRect inner = rect().adjusted(1, 1, -1, -1);
-  const bool covered =
-      image_ && image_->width() >= inner.width() && image_->height() >= inner.height();
+  const QSizeF size = image_ ? image_->deviceIndependentSize() : QSizeF();
+  const bool covered = image_ && size.width() >= inner.width() && size.height() >= inner.height();
   if (!covered) painter.fillRect(rect(), Qt::white);
   // Only the part that needs repainting is copied: a new point of a sweep
-  // repaints a narrow strip, not the whole picture.
+  // repaints a narrow strip, not the whole picture. The image's own pixels
+  // are those of the screen.
   const QRect target = inner.intersected(event->rect());
-  if (image_ && !target.isEmpty())
-    painter.drawImage(target.topLeft(), *image_, target.translated(-1, -1));
+  if (image_ && !target.isEmpty()) {
+    const qreal ratio = image_->devicePixelRatio();
+    const QRectF source = QRectF(target.translated(-1, -1));
+    painter.drawImage(QRectF(target), *image_,
+                      QRectF(source.topLeft() * ratio, source.size() * ratio));
+  }
   painter.setPen(Qt::black);
   painter.setBrush(Qt::NoBrush);
   painter.drawRect(rect().adjusted(0, 0, -1, -1));

@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <optional>
+#include <set>
 
 #include "Graph_rig.h"
 #include "Sample_curves.h"
@@ -19,7 +20,7 @@ constexpr int kRRow = 179;
 constexpr int kThetaRow = 103;
 
 struct TCurveRig : TGraphRig {
-  TCurveRig() : TGraphRig(10) {
+  explicit TCurveRig(qreal ratio = 1.0) : TGraphRig(10, 500, 312, ratio) {
     range.MaxR = 800;
     FillFlat(meas, 10, 420, 33);
   }
@@ -211,6 +212,31 @@ TEST(GraphCurves, NewSegmentReachesTheScreen) {
   const QPoint box = rig.box->pos() + QPoint(1, 1);
   EXPECT_EQ(screen.pixelColor(box + QPoint(rig.X(30), kRRow)), kBlue);
   EXPECT_EQ(screen.pixelColor(box + QPoint(rig.X(30), kThetaRow)), kRed);
+}
+
+// At a pixel ratio of 2 the same picture comes in twice the pixels: halved,
+// it is the ratio-1 picture, and every pixel is one of the graph's own
+// colours, so its edges are sharp rather than a scaled-up blur.
+TEST(GraphHiDpi, RatioTwoDrawsTheSamePictureInDevicePixels) {
+  const auto draw = [](qreal ratio) {
+    TCurveRig rig(ratio);
+    rig.Redraw(&TGraph_RTF::DrawMeasurement);
+    return rig.graph->Bitmap();
+  };
+  const QImage one = draw(1.0);
+  const QImage two = draw(2.0);
+  ASSERT_EQ(two.size(), one.size() * 2);
+  EXPECT_EQ(two.devicePixelRatio(), 2.0);
+  const QImage halved = two.scaled(one.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
+  int differing = 0;
+  for (int y = 0; y < one.height(); ++y)
+    for (int x = 0; x < one.width(); ++x) differing += halved.pixel(x, y) != one.pixel(x, y);
+  EXPECT_LT(differing, one.width() * one.height() / 200) << "within half a percent";
+  const std::set<QRgb> palette = {kWhite.rgb(), kGrey.rgb(), kSilver.rgb(), kBlue.rgb(), kRed.rgb()};
+  int blended = 0;
+  for (int y = 0; y < two.height(); ++y)
+    for (int x = 0; x < two.width(); ++x) blended += !palette.count(two.pixel(x, y));
+  EXPECT_EQ(blended, 0);
 }
 
 void Press(QWidget& w, QEvent::Type type, Qt::MouseButton button, QPoint at) {

@@ -13,6 +13,23 @@
 
 namespace doz::test {
 
+// A paint box on a screen of the given pixel ratio, as a HiDPI screen or
+// QT_SCALE_FACTOR makes it.
+class TRatioBox : public TPaintBox {
+ public:
+  TRatioBox(qreal ratio, QWidget* parent) : TPaintBox(parent), ratio_(ratio) {}
+
+ protected:
+  int metric(PaintDeviceMetric m) const override {
+    if (m == PdmDevicePixelRatio) return int(ratio_);
+    if (m == PdmDevicePixelRatioScaled) return int(ratio_ * devicePixelRatioFScale());
+    return TPaintBox::metric(m);
+  }
+
+ private:
+  qreal ratio_;
+};
+
 struct TGraphRig {
   QWidget owner;
   TPaintBox* box = nullptr;
@@ -23,9 +40,9 @@ struct TGraphRig {
   std::array<TCalcData, REF_MAX> refs;
   std::unique_ptr<TGraph_RTF> graph;
 
-  explicit TGraphRig(int band = 1, int boxWidth = 500, int boxHeight = 312) {
+  explicit TGraphRig(int band = 1, int boxWidth = 500, int boxHeight = 312, qreal ratio = 1.0) {
     owner.resize(boxWidth + 140, boxHeight + 120);
-    box = new TPaintBox(&owner);
+    box = ratio == 1.0 ? new TPaintBox(&owner) : new TRatioBox(ratio, &owner);
     box->setGeometry(64, 24, boxWidth, boxHeight);
     for (QLabel*& label : labels) {
       label = new QLabel(&owner);
