@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QPen>
+#include <vector>
 
 #include "Doz_setting.h"
 #include "Graph_scale.h"
@@ -16,6 +17,9 @@ enum class TCurveKind { Resistance, Phase };
 // A pen as the graph uses it: one-pixel lines end short of their last pixel,
 // wider ones have round caps and joins.
 QPen GraphPen(const QColor& color, int width);
+// A dashed pen of that width with flat ends, for curves that are computed
+// rather than measured.
+QPen DashedPen(const QColor& color, int width);
 
 // The frequency grid, then the linear grid (shared by the resistance and the
 // phase axis) or, on a logarithmic resistance axis, its decade grid. Print
@@ -29,5 +33,11 @@ void DrawGrid(QPainter& painter, const TPlotScale& scale, bool logAxis, bool pri
 // above 0, as in a slot a stopped sweep never reached).
 void DrawCurve(QPainter& painter, const TPlotScale& scale, const TCalcData& set, int from, int to,
                TCurveKind kind, bool logAxis);
+
+// A filled square, `size` pixels wide, centred on the point of each listed
+// slot that DrawCurve would give a place; other slots are left out.
+void DrawPointMarks(QPainter& painter, const TPlotScale& scale, const TCalcData& set,
+                    const std::vector<int>& marked, TCurveKind kind, bool logAxis,
+                    const QColor& color, int size);
 
 }  // namespace doz

@@ -6,10 +6,12 @@
 #include <QImage>
 #include <QPointer>
 #include <array>
+#include <memory>
 
 #include "Doz_setting.h"
 #include "Graph_draw.h"
 #include "Graph_labels.h"
+#include "Graph_overlay.h"
 #include "Paint_box.h"
 
 class QLabel;
@@ -59,6 +61,10 @@ class TGraph_RTF {
   void PhaseLabelPositions(const TPrintGeometry& g, std::array<int, 12>& x,
                            std::array<int, 12>& y) const;
 
+  // Drawn over the curves of every whole picture (not over a single new
+  // segment, not on paper) for as long as its owner keeps it.
+  void SetOverlay(std::weak_ptr<const TGraphOverlay> overlay) { overlay_ = std::move(overlay); }
+
   static int FreqAxisLow(double f);
   static int FreqAxisHigh(double f);
 
@@ -76,7 +82,7 @@ class TGraph_RTF {
   void DrawReferenceCurves(QPainter& painter, const TPlotScale& scale, TCurveKind kind,
                            bool print) const;
   // Paints the curves `draw` gives into the image with the current scale,
-  // after the labels, then presents.
+  // after the labels, then the overlay, then presents.
   template <class TDraw>
   void DrawPass(bool withScales, TDraw draw);
 
@@ -88,6 +94,7 @@ class TGraph_RTF {
   QImage image_;
   int boxWidth_ = 0;
   int boxHeight_ = 0;
+  std::weak_ptr<const TGraphOverlay> overlay_;
 };
 
 }  // namespace doz
