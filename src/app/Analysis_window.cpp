@@ -81,6 +81,10 @@ void TFormAnalysis::SetCell(QTableWidget* table, int row, int column, const QStr
   table->setItem(row, column, item);
 }
 
+void TFormAnalysis::KeepLines(QLabel* label, int lines) {
+  label->setMinimumHeight(lines * label->fontMetrics().lineSpacing());
+}
+
 QGroupBox* TFormAnalysis::CreatePointGroup() {
   auto* group = new QGroupBox(QStringLiteral("クリックした点"), this);
   auto* layout = new QVBoxLayout(group);

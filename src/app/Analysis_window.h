@@ -98,6 +98,9 @@ class TFormAnalysis : public QWidget {
   static QTableWidget* CreateTable(const QStringList& columns, int visibleRows, QWidget* parent);
   // A cell's text; values (every column but the first) right-aligned.
   static void SetCell(QTableWidget* table, int row, int column, const QString& text);
+  // Room for this many lines whatever the label says, so that the controls
+  // below stay where they are when its text changes.
+  static void KeepLines(QLabel* label, int lines);
   QGroupBox* CreatePointGroup();
   QGroupBox* CreateResonanceGroup();
   QGroupBox* CreateFitGroup();
@@ -123,7 +126,7 @@ class TFormAnalysis : public QWidget {
   void FillReferenceChoices();
   TCompareInput CompareInputNow() const;
   void ShowComparison();
-  void ClearComparison(const QString& verdict);
+  void ClearComparison(const QString& note);
 
   TFormMain& main_;
   // Shared with the renderer, which draws it only while the window lives.

@@ -75,8 +75,10 @@ QGroupBox* TFormAnalysis::CreateCompareGroup() {
   verdictFont.setBold(true);
   verdictFont.setPixelSize(18);
   VerdictLabel->setFont(verdictFont);
+  KeepLines(VerdictLabel, 1);
   DeviationLabel = new QLabel(group);
   DeviationLabel->setWordWrap(true);
+  KeepLines(DeviationLabel, 3);
   form->addRow(QStringLiteral("参照"), ReferenceBox);
   form->addRow(QStringLiteral("|Z| の許容差"), PercentBox);
   form->addRow(QStringLiteral("位相の許容差"), DegreesBox);
@@ -146,8 +148,7 @@ void TFormAnalysis::ShowComparison() {
   compared_ = CompareInputNow();
   const TCompareInput& input = *compared_;
   if (input.slot < 0 || !input.reference || !input.measurement) {
-    ClearComparison(input.slot >= 0 && !input.measurement ? QStringLiteral("測定データがありません")
-                                                          : QString());
+    ClearComparison({});
     return;
   }
   const auto& sets = main_.MenuGraph_Ave->isChecked() ? main_.RefAve : main_.RefCalc;
@@ -175,10 +176,9 @@ void TFormAnalysis::ShowComparison() {
   if (marked || overlay_->HasMarks()) RedrawGraph();
 }
 
-void TFormAnalysis::ClearComparison(const QString& verdict) {
-  VerdictLabel->setText(verdict);
-  VerdictLabel->setStyleSheet({});
-  DeviationLabel->clear();
+void TFormAnalysis::ClearComparison(const QString& note) {
+  VerdictLabel->clear();
+  DeviationLabel->setText(note);
   if (!overlay_->HasMarks()) return;
   overlay_->ClearMarks();
   RedrawGraph();

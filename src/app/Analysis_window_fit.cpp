@@ -32,6 +32,7 @@ QGroupBox* TFormAnalysis::CreateFitGroup() {
   row->addWidget(FitButton);
   FitStatus = new QLabel(group);
   FitStatus->setWordWrap(true);
+  KeepLines(FitStatus, 2);
   ParameterTable = CreateTable({QStringLiteral("定数"), QStringLiteral("値")}, 4, group);
   ParameterTable->verticalHeader()->hide();
   DrawModelBox = new QCheckBox(QStringLiteral("モデルの |Z| と位相をグラフに破線で描く"), group);
