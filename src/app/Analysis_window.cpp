@@ -1,6 +1,5 @@
 #include "Analysis_window.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>

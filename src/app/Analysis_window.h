@@ -124,6 +124,8 @@ class TFormAnalysis : public QWidget {
   void DrawModelToggled();
 
   void FillReferenceChoices();
+  // Reference slot 0..4 as the graph draws it, smoothed or not.
+  const TCalcData& ReferenceSet(int slot) const;
   TCompareInput CompareInputNow() const;
   void ShowComparison();
   void ClearComparison(const QString& note);

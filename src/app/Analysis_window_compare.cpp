@@ -131,13 +131,16 @@ void TFormAnalysis::FillReferenceChoices() {
   }
 }
 
+const TCalcData& TFormAnalysis::ReferenceSet(int slot) const {
+  return main_.MenuGraph_Ave->isChecked() ? main_.RefAve[slot] : main_.RefCalc[slot];
+}
+
 TFormAnalysis::TCompareInput TFormAnalysis::CompareInputNow() const {
   TCompareInput input;
   input.measurement = CurrentKey();
   input.slot = ReferenceBox->currentIndex() - 1;
   if (input.slot >= 0 && main_.RefData[input.slot].Present == 1) {
-    const auto& sets = main_.MenuGraph_Ave->isChecked() ? main_.RefAve : main_.RefCalc;
-    input.reference = SetDigest(sets[input.slot], Band());
+    input.reference = SetDigest(ReferenceSet(input.slot), Band());
   }
   input.percent = PercentBox->value();
   input.degrees = DegreesBox->value();
@@ -151,9 +154,9 @@ void TFormAnalysis::ShowComparison() {
     ClearComparison({});
     return;
   }
-  const auto& sets = main_.MenuGraph_Ave->isChecked() ? main_.RefAve : main_.RefCalc;
-  const TCompareResult result = CompareSets(WithinBand(AnalysedSet(), Band()), sets[input.slot],
-                                            TTolerance{input.percent, input.degrees});
+  const TCompareResult result =
+      CompareSets(WithinBand(AnalysedSet(), Band()), ReferenceSet(input.slot),
+                  TTolerance{input.percent, input.degrees});
   const auto* c = std::get_if<TComparison>(&result);
   if (!c) {
     ClearComparison(QStringLiteral("共通の周波数の点がありません"));
@@ -197,6 +200,7 @@ void TFormAnalysis::ExportClick(TExchangeFormat format) {
                                        QString::fromStdString(main_.DefaultName(extension.c_str())),
                                        {}});
   if (chosen.isEmpty()) return;
+  // A name without an extension gets the format's.
   std::string path = chosen.toStdString();
   if (FileNamePart(path).find('.') == std::string::npos) path += extension;
   if (!main_.AskOverwrite(path, this)) return;
