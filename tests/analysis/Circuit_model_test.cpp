@@ -70,14 +70,14 @@ TEST(CircuitModel, ModelCurveTakesTheMeasuredFrequenciesOfTheBand) {
   const TCircuit rc(TCircuitKind::Rc, {100, 1e-6});
   TCalcData measured;
   ClearCalcData(measured);
-  const int first = BandFirstIndex(5), last = BandLastIndex(5);
+  const int first = BandFirstIndex(9), last = BandLastIndex(9);  // 100 Hz to 1 kHz
   for (int i = first - 3; i <= last + 3; ++i) {
     measured.Freq[i] = 10.0 * (i + 1);
     measured.R[i] = 50.0;
   }
   measured.R[first + 1] = -1.0;    // no value
   measured.Freq[first + 2] = 0.0;  // never reached
-  const TCalcData curve = ModelCurve(rc, measured, 5);
+  const TCalcData curve = ModelCurve(rc, measured, 9);
   EXPECT_EQ(curve.Valid, 1);
   for (int i = 0; i < DATA_MAX; ++i) {
     const bool held = i >= first && i <= last && i != first + 1 && i != first + 2;
