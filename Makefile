@@ -40,7 +40,8 @@ bench: build
 	@scripts/bench $(BUILD)
 
 # The window's pictures for the README, drawn offscreen from loudspeaker-like
-# sample files: docs/screenshot-linear.png and docs/screenshot-log.png.
+# sample files: docs/screenshot-linear.png and docs/screenshot-log.png; and
+# docs/screenshot-analysis.png, the analysis window beside a measured coil.
 screenshot: configure
 	cmake --build $(BUILD) -j $(JOBS) --target doz-screenshot
 	$(BUILD)/tests/app/doz-screenshot docs

@@ -3,10 +3,12 @@
 // (Doz_main.cpp), display (Doz_main_display.cpp), graph options and redraw
 // (Doz_main_graph.cpp), unit protocol (Doz_main_protocol.cpp), measurement
 // session (Doz_main_session.cpp), file and reference commands
-// (Doz_main_files.cpp) and the dialog commands (Doz_main_dialogs.cpp).
+// (Doz_main_files.cpp), the dialog commands (Doz_main_dialogs.cpp) and the
+// analysis window's menu (Doz_main_analysis.cpp).
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 #include <array>
 #include <functional>
@@ -29,6 +31,7 @@ class QTimer;
 namespace doz {
 
 class TDoZ_File;
+class TFormAnalysis;
 class TFormPrinterSetup;
 class TFormPrnInfo;
 class TFormSetColor;
@@ -140,6 +143,17 @@ class TFormMain : public QMainWindow, private TSessionReport {
   void MenuFile_ExportClick();
   void MenuRef_OpenClick();
   void MenuRef_CloseClick();
+  // The overwrite question of the save commands, over `parent` (null: this
+  // window); true when the file may be written.
+  bool AskOverwrite(const std::string& path, QWidget* parent = nullptr);
+  // The name a save dialog proposes: the current file's name with this
+  // extension, or "*" and the extension.
+  std::string DefaultName(const char* extension) const;
+
+  // Analysis window.
+  void MenuAnalysis_WindowClick();
+  // The analysis window, created hidden on first use.
+  TFormAnalysis& mAnalysisWindow();
 
   // Dialog commands.
   void MenuFile_PrintSetupClick();
@@ -196,6 +210,7 @@ class TFormMain : public QMainWindow, private TSessionReport {
   QMenu* MenuMeasure = nullptr;
   QMenu* MenuGraph = nullptr;
   QMenu* MenuRef = nullptr;
+  QMenu* MenuAnalysis = nullptr;
   QMenu* MenuSet = nullptr;
   QMenu* MenuHelp = nullptr;
   QAction* MenuFile_Open = nullptr;
@@ -212,6 +227,7 @@ class TFormMain : public QMainWindow, private TSessionReport {
   QAction* MenuGraph_Log = nullptr;
   QAction* MenuRef_Open = nullptr;
   QAction* MenuRef_Close = nullptr;
+  QAction* MenuAnalysis_Window = nullptr;
   QAction* MenuSet_COM = nullptr;
   QAction* MenuSet_Color = nullptr;
   QAction* Menu_Set_aveM = nullptr;
@@ -226,6 +242,8 @@ class TFormMain : public QMainWindow, private TSessionReport {
   std::unique_ptr<TFormPrinterSetup> FormPrinterSetup;
   std::unique_ptr<TFormSetColor> FormSetColor;
   std::unique_ptr<TFormVersion> FormVersion;
+  // A child window, deleted with this one.
+  QPointer<TFormAnalysis> FormAnalysis;
 
   TPrompter& Prompter() { return *prompter_; }
 
@@ -267,8 +285,6 @@ class TFormMain : public QMainWindow, private TSessionReport {
 
   // File helpers.
   bool ReadIntoMeasurement(const std::string& path);
-  bool AskOverwrite(const std::string& path);
-  std::string DefaultName(const char* extension) const;
   void EmptyReferenceSlot(int slot);
   bool LoadReference(int slot, const std::string& path);
 

@@ -144,6 +144,10 @@ void TFormMain::CreateMenus() {
   MenuRef->addSeparator();
   MenuRef_Close = AddItem(MenuRef, "クリア", [this] { MenuRef_CloseClick(); });
 
+  MenuAnalysis = bar->addMenu(QStringLiteral("解析(&A)"));
+  MenuAnalysis_Window =
+      AddItem(MenuAnalysis, "解析ウィンドウ(&W)", [this] { MenuAnalysis_WindowClick(); });
+
   MenuSet = bar->addMenu(QStringLiteral("設定"));
   MenuSet_COM = AddItem(MenuSet, "COMポート", [this] { MenuSet_COMClick(); });
   MenuSet_Color = AddItem(MenuSet, "グラフの線色", [this] { MenuSet_ColorClick(); });
@@ -217,14 +221,14 @@ void TFormMain::mLayoutStatusBar() {
 }
 
 void TFormMain::mDisableControls() {
-  for (QMenu* menu : {MenuFile, MenuMeasure, MenuGraph, MenuRef, MenuSet, MenuHelp})
+  for (QMenu* menu : {MenuFile, MenuMeasure, MenuGraph, MenuRef, MenuAnalysis, MenuSet, MenuHelp})
     menu->menuAction()->setEnabled(false);
   QuitBtn->setEnabled(false);
   ComboBox2->setEnabled(false);
 }
 
 void TFormMain::mEnableControls() {
-  for (QMenu* menu : {MenuFile, MenuMeasure, MenuGraph, MenuRef, MenuSet, MenuHelp})
+  for (QMenu* menu : {MenuFile, MenuMeasure, MenuGraph, MenuRef, MenuAnalysis, MenuSet, MenuHelp})
     menu->menuAction()->setEnabled(true);
   QuitBtn->setEnabled(true);
   ComboBox2->setEnabled(true);

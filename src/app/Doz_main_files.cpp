@@ -48,11 +48,11 @@ std::string TFormMain::DefaultName(const char* extension) const {
   return CutAtFirstDot(FileNamePart(FileName)) + extension;
 }
 
-bool TFormMain::AskOverwrite(const std::string& path) {
+bool TFormMain::AskOverwrite(const std::string& path, QWidget* parent) {
   if (!PathExists(path)) return true;
   const QString text = QStringLiteral("ファイル：") + QString::fromStdString(path) +
                        QStringLiteral("があります。") + QChar(10) + QStringLiteral("上書きしますか");
-  return prompter_->ConfirmYesNo(this, text);
+  return prompter_->ConfirmYesNo(parent ? parent : this, text);
 }
 
 bool TFormMain::ReadIntoMeasurement(const std::string& path) {

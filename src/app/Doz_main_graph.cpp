@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <cmath>
 
+#include "Analysis_window.h"
 #include "Curve_stats.h"
 #include "Doz_main.h"
 #include "Graph_rtf.h"
@@ -101,6 +102,7 @@ void TFormMain::PaintBox1MouseDown(int x, int) {
   const int k = PointIndexAt(MeasCalc, GraphRange.Band, f);
   if (k < 0 || MeasCalc.R[k] == -1.0) return;
   QoStatus->SetPanelText(QString::fromStdString(PointReadoutText(MeasData.Data[k].data())), 2);
+  mAnalysisWindow().PointClicked(k);
 }
 
 QString TFormMain::mFormatFrequency(const char* record) const {

@@ -65,6 +65,12 @@ void DrawLogGrid(QPainter& painter, const TPlotScale& s, const TGridWidths& widt
   }
 }
 
+// Whether a curve of that kind can be placed at all on these axes.
+bool AxesDrawable(const TPlotScale& s, TCurveKind kind, bool logAxis) {
+  if (!s.FreqValid()) return false;
+  return kind != TCurveKind::Resistance || !logAxis || s.LogValid();
+}
+
 bool HasPlace(const TCalcData& set, int i, TCurveKind kind, bool logAxis) {
   if (!(set.Freq[i] > 0.0)) return false;
   if (kind == TCurveKind::Resistance && logAxis) return set.R[i] > 0.0;
@@ -84,6 +90,14 @@ QPen GraphPen(const QColor& color, int width) {
   return QPen(color, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
 }
 
+QPen DashedPen(const QColor& color, int width) {
+  QPen pen(color, width, Qt::CustomDashLine, Qt::FlatCap, Qt::MiterJoin);
+  // In pen widths: dashes of about eight pixels, gaps of about five.
+  const qreal unit = std::max(width, 1);
+  pen.setDashPattern({8 / unit, 5 / unit});
+  return pen;
+}
+
 void DrawGrid(QPainter& painter, const TPlotScale& scale, bool logAxis, bool print) {
   const TGridWidths& widths = print ? kPrintWidths : kScreenWidths;
   DrawFreqGrid(painter, scale, widths);
@@ -95,8 +109,7 @@ void DrawGrid(QPainter& painter, const TPlotScale& scale, bool logAxis, bool pri
 
 void DrawCurve(QPainter& painter, const TPlotScale& scale, const TCalcData& set, int from, int to,
                TCurveKind kind, bool logAxis) {
-  if (!scale.FreqValid()) return;
-  if (kind == TCurveKind::Resistance && logAxis && !scale.LogValid()) return;
+  if (!AxesDrawable(scale, kind, logAxis)) return;
   from = std::max(from, 0);
   to = std::min(to, DATA_MAX - 1);
   // Runs of neighbouring points with a place go out as one polyline each,
@@ -164,6 +177,17 @@ void RenderPlot(QImage& target, const TGraphRange& range, const TSettingData& se
   if (rOnly) return;
   DrawMeasuredBand(painter, scale, range, setting, TCurveKind::Phase, true);
   if (withRefs) DrawReferenceCurves(painter, scale, range, setting, TCurveKind::Phase, true);
+}
+
+void DrawPointMarks(QPainter& painter, const TPlotScale& scale, const TCalcData& set,
+                    const std::vector<int>& marked, TCurveKind kind, bool logAxis,
+                    const QColor& color, int size) {
+  if (!AxesDrawable(scale, kind, logAxis)) return;
+  for (int slot : marked) {
+    if (slot < 0 || slot >= DATA_MAX || !HasPlace(set, slot, kind, logAxis)) continue;
+    const QPoint p = PointAt(scale, set, slot, kind, logAxis);
+    painter.fillRect(QRect(p.x() - size / 2, p.y() - size / 2, size, size), color);
+  }
 }
 
 }  // namespace doz

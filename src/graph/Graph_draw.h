@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QPen>
+#include <vector>
 
 #include "Doz_setting.h"
 #include "Graph_scale.h"
@@ -17,6 +18,9 @@ enum class TCurveKind { Resistance, Phase };
 // A pen as the graph uses it: one-pixel lines end short of their last pixel,
 // wider ones have round caps and joins.
 QPen GraphPen(const QColor& color, int width);
+// A dashed pen of that width with flat ends, for curves that are computed
+// rather than measured.
+QPen DashedPen(const QColor& color, int width);
 
 // The frequency grid, then the linear grid (shared by the resistance and the
 // phase axis) or, on a logarithmic resistance axis, its decade grid. Print
@@ -49,5 +53,10 @@ void RenderPlot(QImage& target, const TGraphRange& range, const TSettingData& se
                 bool withRefs);
 // The measured curve's width on screen or paper.
 int MeasuredWidth(bool wide, bool print);
+// A filled square, `size` pixels wide, centred on the point of each listed
+// slot that DrawCurve would give a place; other slots are left out.
+void DrawPointMarks(QPainter& painter, const TPlotScale& scale, const TCalcData& set,
+                    const std::vector<int>& marked, TCurveKind kind, bool logAxis,
+                    const QColor& color, int size);
 
 }  // namespace doz

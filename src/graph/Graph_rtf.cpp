@@ -21,7 +21,9 @@ void TGraph_RTF::DrawPass(bool withScales, TDraw draw) {
   if (!image_.isNull()) {
     QPainter painter(&image_);
     PreparePainter(painter);
-    draw(painter, Scale());
+    const TPlotScale scale = Scale();
+    draw(painter, scale);
+    if (const auto overlay = overlay_.lock()) overlay->Draw(painter, scale, range_, setting_);
   }
   Present();
 }

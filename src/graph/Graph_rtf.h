@@ -6,10 +6,12 @@
 #include <QImage>
 #include <QPointer>
 #include <array>
+#include <memory>
 
 #include "Doz_setting.h"
 #include "Graph_draw.h"
 #include "Graph_labels.h"
+#include "Graph_overlay.h"
 #include "Paint_box.h"
 
 class QLabel;
@@ -60,6 +62,10 @@ class TGraph_RTF {
   void PhaseLabelPositions(const TPrintGeometry& g, std::array<int, 12>& x,
                            std::array<int, 12>& y) const;
 
+  // Drawn over the curves of every whole picture (not over a single new
+  // segment, not on paper) for as long as its owner keeps it.
+  void SetOverlay(std::weak_ptr<const TGraphOverlay> overlay) { overlay_ = std::move(overlay); }
+
   static int FreqAxisLow(double f);
   static int FreqAxisHigh(double f);
 
@@ -72,7 +78,7 @@ class TGraph_RTF {
   TPlotScale Scale() const;
   TLabelFrame Frame() const;
   // Paints the curves `draw` gives into the image with the current scale,
-  // after the labels, then presents.
+  // after the labels, then the overlay, then presents.
   template <class TDraw>
   void DrawPass(bool withScales, TDraw draw);
 
@@ -87,6 +93,7 @@ class TGraph_RTF {
   int boxHeight_ = 0;
   int width_ = 0;  // the bitmap in screen pixels
   int height_ = 0;
+  std::weak_ptr<const TGraphOverlay> overlay_;
 };
 
 }  // namespace doz

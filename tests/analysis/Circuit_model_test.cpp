@@ -8,6 +8,7 @@
 #include <numbers>
 #include <tuple>
 
+#include "Model_curve.h"
 #include "Si_number.h"
 
 namespace doz::analysis {
@@ -62,6 +63,32 @@ TEST(CircuitModel, TextNamesTheModelAndEachParameterOnce) {
     error.clear();
     EXPECT_FALSE(TCircuit::Parse(bad, error)) << bad;
     EXPECT_FALSE(error.empty()) << bad;
+  }
+}
+
+TEST(CircuitModel, ModelCurveTakesTheMeasuredFrequenciesOfTheBand) {
+  const TCircuit rc(TCircuitKind::Rc, {100, 1e-6});
+  TCalcData measured;
+  ClearCalcData(measured);
+  const int first = BandFirstIndex(9), last = BandLastIndex(9);  // 100 Hz to 1 kHz
+  for (int i = first - 3; i <= last + 3; ++i) {
+    measured.Freq[i] = 10.0 * (i + 1);
+    measured.R[i] = 50.0;
+  }
+  measured.R[first + 1] = -1.0;    // no value
+  measured.Freq[first + 2] = 0.0;  // never reached
+  const TCalcData curve = ModelCurve(rc, measured, 9);
+  EXPECT_EQ(curve.Valid, 1);
+  for (int i = 0; i < DATA_MAX; ++i) {
+    const bool held = i >= first && i <= last && i != first + 1 && i != first + 2;
+    if (!held) {
+      EXPECT_EQ(curve.R[i], -1.0) << i;
+      continue;
+    }
+    const TComplex z = rc.Impedance(measured.Freq[i]);
+    EXPECT_DOUBLE_EQ(curve.Freq[i], measured.Freq[i]);
+    EXPECT_NEAR(curve.R[i], std::abs(z), 1e-9 * std::abs(z)) << i;
+    EXPECT_NEAR(curve.Theta[i], std::arg(z) * 180 / kPi, 1e-9) << i;
   }
 }
 

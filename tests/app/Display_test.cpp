@@ -125,6 +125,7 @@ TEST(DisplayTest, MenuTreeHoldsEveryItemInOrder) {
       {"測定(&M)", {"開始(&S)"}},
       {"グラフ(&G)", {"抵抗値のみ表示", "測定値は太線で描画", "平均処理", "-", "対数グラフを使う"}},
       {"参照データ(&R)", {"読込み", "-", "クリア"}},
+      {"解析(&A)", {"解析ウィンドウ(&W)"}},
       {"設定", {"COMポート", "グラフの線色", "-", "測定時平均処理"}},
       {"ヘルプ(&H)", {"バージョン(&V)"}}};
   const QList<QAction*> bar = w.menuBar()->actions();
@@ -135,9 +136,10 @@ TEST(DisplayTest, MenuTreeHoldsEveryItemInOrder) {
     EXPECT_EQ(ItemTexts(bar[i]->menu()), Texts(menus[i].items)) << menus[i].title;
   }
   const std::vector<std::pair<QMenu*, QAction*>> named = {
-      {w.MenuFile, w.MenuFile_Open},       {w.MenuMeasure, w.MenuMeasure_Start},
-      {w.MenuGraph, w.MenuGraph_R_only},   {w.MenuRef, w.MenuRef_Open},
-      {w.MenuSet, w.MenuSet_COM},          {w.MenuHelp, w.MenuHelp_Version}};
+      {w.MenuFile, w.MenuFile_Open},           {w.MenuMeasure, w.MenuMeasure_Start},
+      {w.MenuGraph, w.MenuGraph_R_only},       {w.MenuRef, w.MenuRef_Open},
+      {w.MenuAnalysis, w.MenuAnalysis_Window}, {w.MenuSet, w.MenuSet_COM},
+      {w.MenuHelp, w.MenuHelp_Version}};
   for (std::size_t i = 0; i < named.size(); ++i) {
     EXPECT_EQ(bar[i]->menu(), named[i].first);
     EXPECT_EQ(named[i].first->actions().front(), named[i].second);

@@ -2,15 +2,23 @@
 // A band-1 measurement and two references, loudspeaker-like sweeps of the
 // simulated unit's circuit, are opened through the window's own commands;
 // the window is drawn with a linear and with a logarithmic resistance axis
-// into FOLDER/screenshot-linear.png and FOLDER/screenshot-log.png.
+// into FOLDER/screenshot-linear.png and FOLDER/screenshot-log.png. Then a
+// measured coil is fitted in the analysis window and compared with a
+// reference coil: both windows side by side in FOLDER/screenshot-analysis.png.
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QPainter>
 #include <QPixmap>
 #include <cstdio>
 #include <filesystem>
 
+#include "Analysis_window.h"
 #include "File_answer_prompter.h"
 #include "Paint_box.h"
 #include "Sample_files.h"
+#include "Synthetic_sweep.h"
 #include "Temp_dir.h"
 
 namespace {
@@ -27,6 +35,67 @@ bool Save(doz::TFormMain& window, const std::string& path) {
   }
   std::fprintf(stderr, "doz-screenshot: cannot write %s\n", path.c_str());
   return false;
+}
+
+bool SavePicture(const QPixmap& picture, const std::string& path) {
+  if (picture.save(QString::fromStdString(path), "PNG")) {
+    std::printf("%s\n", path.c_str());
+    return true;
+  }
+  std::fprintf(stderr, "doz-screenshot: cannot write %s\n", path.c_str());
+  return false;
+}
+
+// The main window and the analysis window beside it, on the desktop's grey.
+QPixmap SideBySide(QWidget& left, QWidget& right) {
+  const QPixmap a = left.grab();
+  const QPixmap b = right.grab();
+  constexpr int kGap = 12;
+  QPixmap both(a.width() + kGap + b.width(), std::max(a.height(), b.height()));
+  both.fill(QColor(0xD8, 0xD8, 0xD8));
+  QPainter painter(&both);
+  painter.drawPixmap(0, 0, a);
+  painter.drawPixmap(a.width() + kGap, 0, b);
+  return both;
+}
+
+// A coil (R + L) parallel to its winding capacitance, measured, and a
+// reference coil with 3 % more capacitance: the fit draws the model dashed,
+// the comparison marks the points about the resonance.
+int RunAnalysis(const std::string& folder) {
+  using doz::analysis::TCircuit;
+  using doz::analysis::TCircuitKind;
+  const doz::test::TTempDir dir;
+  const std::string measured = dir.File("coil.DTA");
+  const std::string reference = dir.File("golden.DTA");
+  const TCircuit coil(TCircuitKind::Coil, {6800, 2.5, 400e-12});
+  const TCircuit golden(TCircuitKind::Coil, {6800, 2.5, 412e-12});
+  if (!doz::test::WriteSyntheticFile(measured, coil) ||
+      !doz::test::WriteSyntheticFile(reference, golden, 1, {0.003, 0.2, 2})) {
+    std::fprintf(stderr, "doz-screenshot: cannot write the coil files\n");
+    return 1;
+  }
+  doz::test::TFileAnswerPrompter prompter;
+  prompter.Answer({measured});
+  prompter.Answer({reference});
+  const std::unique_ptr<doz::TFormMain> window = doz::test::UnattendedWindow(dir.Path(), prompter);
+  if (!window) return 1;
+  window->resize(kWidth, kHeight);
+  window->MenuFile_OpenClick();
+  window->MenuRef_OpenClick();
+  window->MenuGraph_LogClick();
+  window->MenuAnalysis_WindowClick();
+  doz::TFormAnalysis& analysis = window->mAnalysisWindow();
+  window->PaintBox1MouseDown(window->PaintBox1->width() * 3 / 5, 40);
+  analysis.DrawModelBox->setChecked(true);
+  analysis.FitClick();
+  QElapsedTimer timer;
+  timer.start();
+  while (analysis.FitRunning() && timer.elapsed() < 10000) QApplication::processEvents();
+  analysis.ReferenceBox->setCurrentIndex(1);
+  for (int pass = 0; pass < 3; ++pass) QApplication::processEvents();
+  window->mOnIdle();
+  return SavePicture(SideBySide(*window, analysis), folder + "/screenshot-analysis.png") ? 0 : 1;
 }
 
 int Run(const std::string& folder) {
@@ -56,5 +125,6 @@ int Run(const std::string& folder) {
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  return Run(argc > 1 ? argv[1] : "docs");
+  const std::string folder = argc > 1 ? argv[1] : "docs";
+  return Run(folder) != 0 ? 1 : RunAnalysis(folder);
 }

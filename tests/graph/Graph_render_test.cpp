@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScreen>
 #include <optional>
 #include <set>
@@ -242,6 +243,60 @@ TEST(GraphHiDpi, RatioTwoDrawsTheSamePictureInDevicePixels) {
 void Press(QWidget& w, QEvent::Type type, Qt::MouseButton button, QPoint at) {
   QMouseEvent event(type, at, w.mapToGlobal(at), button, button, Qt::NoModifier);
   QCoreApplication::sendEvent(&w, &event);
+}
+
+// Paints row kRRow black across the picture and counts its calls.
+struct TProbeOverlay : TGraphOverlay {
+  mutable int calls = 0;
+  void Draw(QPainter& painter, const TPlotScale& scale, const TGraphRange&,
+            const TSettingData&) const override {
+    ++calls;
+    painter.fillRect(QRect(0, kRRow, scale.W, 1), Qt::black);
+  }
+};
+
+TEST(GraphOverlay, DrawnOverTheCurvesOfWholePicturesOnScreenOnly) {
+  TCurveRig rig;
+  FillFlat(rig.refs[0], 10, 420, 33);
+  auto probe = std::make_shared<TProbeOverlay>();
+  rig.graph->SetOverlay(probe);
+  for (auto draw :
+       {&TGraph_RTF::DrawMeasurement, &TGraph_RTF::DrawReferences, &TGraph_RTF::DrawAll}) {
+    rig.Redraw(draw);
+    EXPECT_EQ(rig.Pixel(rig.X(40), kRRow), Qt::black);
+  }
+  rig.graph->Clear();
+  rig.graph->DrawMeasurementUpTo(50);
+  EXPECT_EQ(rig.Pixel(rig.X(40), kRRow), Qt::black);
+  EXPECT_EQ(probe->calls, 4);
+  rig.graph->DrawMeasurementSegment(60);  // one new point of a sweep
+  QImage page(800, 500, QImage::Format_RGB32);
+  rig.graph->RenderForPrint(page, false, true);
+  EXPECT_EQ(probe->calls, 4);
+  EXPECT_EQ(RowsOf(page, 400, Qt::black), 0);
+  probe.reset();  // its owner let it go
+  rig.Redraw(&TGraph_RTF::DrawMeasurement);
+  EXPECT_EQ(rig.Pixel(rig.X(40), kRRow), kBlue);
+}
+
+TEST(GraphOverlay, PointMarksSitOnTheCurvesPointsWithAPlace) {
+  TCurveRig rig;
+  rig.meas.R[30] = -1;
+  rig.graph->Clear();
+  const QColor orange(0xFF, 0x80, 0x00);
+  QImage image = rig.graph->Bitmap().copy();
+  QPainter painter(&image);
+  const TPlotScale scale = MakePlotScale(rig.range, image.width(), image.height());
+  DrawPointMarks(painter, scale, rig.meas, {20, 30, -4, 9999}, TCurveKind::Resistance, false,
+                 orange, 5);
+  DrawPointMarks(painter, scale, rig.meas, {20}, TCurveKind::Phase, false, orange, 5);
+  painter.end();
+  for (int row : {kRRow, kThetaRow}) {
+    EXPECT_EQ(image.pixelColor(rig.X(20) - 2, row - 2), orange) << row;
+    EXPECT_EQ(image.pixelColor(rig.X(20) + 2, row + 2), orange) << row;
+    EXPECT_NE(image.pixelColor(rig.X(20) + 3, row), orange) << row;
+  }
+  EXPECT_EQ(StrayPixels(image, orange, -1), 2 * 25);  // none where R is -1 or the slot is none
 }
 
 TEST(PaintBox, ShowsTheImageFramedAndReportsTheMouse) {

@@ -1,0 +1,30 @@
+// The analysis window's texts: values with SI prefixes, signed degrees and
+// percentages, and the names of circuits, resonances and refusals.
+#pragma once
+
+#include <QString>
+#include <chrono>
+#include <optional>
+
+#include "Circuit_fit.h"
+#include "Resonance_finder.h"
+
+namespace doz {
+
+// "6.80 kΩ"; "－" for a value that has no meaning at the point.
+QString SiText(std::optional<double> value, const char* unit);
+// Three significant digits ("11.5", "0.0123"), or "－".
+QString RatioText(std::optional<double> value);
+// "+45.00°", "-2.10°".
+QString DegreesText(double degrees);
+// "+6.20 %".
+QString PercentText(double percent);
+// "coil　(R + L) ∥ C".
+QString CircuitText(analysis::TCircuitKind kind);
+// "山（並列共振）", "谷（直列共振）".
+QString ResonanceText(analysis::TResonanceKind kind);
+QString FitRefusalText(analysis::TFitRefusal refusal);
+// "410 ms", "3.2 ms".
+QString ElapsedText(std::chrono::microseconds elapsed);
+
+}  // namespace doz

@@ -1,0 +1,231 @@
+#include "Analysis_window.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "Analysis_texts.h"
+#include "App_font.h"
+#include "Doz_main.h"
+#include "Graph_rtf.h"
+#include "Point_quantities.h"
+#include "Set_digest.h"
+#include "Stringutil.h"
+
+namespace doz {
+
+using namespace analysis;
+
+namespace {
+
+constexpr int kFollowMs = 250;
+
+}  // namespace
+
+TFormAnalysis::TFormAnalysis(TFormMain& main)
+    : QWidget(&main, Qt::Window),
+      main_(main),
+      overlay_(std::make_shared<TAnalysisOverlay>(
+          [this] { return CurrentKey(); },
+          // Found during a drawing of the graph: followed once it is done.
+          [this] { QTimer::singleShot(0, this, [this] { Follow(); }); })) {
+  setWindowTitle(QStringLiteral("解析 - Do-Z"));
+  setFont(AppFont());
+  auto* layout = new QVBoxLayout(this);
+  MeasurementLabel = new QLabel(this);
+  MeasurementLabel->setWordWrap(true);
+  layout->addWidget(MeasurementLabel);
+  layout->addWidget(CreatePointGroup());
+  layout->addWidget(CreateResonanceGroup());
+  layout->addWidget(CreateFitGroup());
+  layout->addWidget(CreateCompareGroup());
+  layout->addWidget(CreateExportGroup());
+  layout->addStretch(1);
+  resize(440, sizeHint().height());
+
+  fitRunner_.OnFinished = [this](const TFitOutcome& outcome) { FitFinished(outcome); };
+  followTimer_.setInterval(kFollowMs);
+  connect(&followTimer_, &QTimer::timeout, this, [this] { Follow(); });
+  if (main_.Graph) main_.Graph->SetOverlay(overlay_);
+  ShowMeasurement();
+  FillReferenceChoices();
+  ShowComparison();
+}
+
+QTableWidget* TFormAnalysis::CreateTable(const QStringList& columns, int visibleRows,
+                                         QWidget* parent) {
+  constexpr int kRowHeight = 20;
+  auto* table = new QTableWidget(0, int(columns.size()), parent);
+  table->setHorizontalHeaderLabels(columns);
+  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table->setSelectionMode(QAbstractItemView::NoSelection);
+  table->setFocusPolicy(Qt::NoFocus);
+  table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  table->verticalHeader()->setDefaultSectionSize(kRowHeight);
+  table->setFixedHeight(visibleRows * kRowHeight + table->horizontalHeader()->sizeHint().height() +
+                        2 * table->frameWidth());
+  return table;
+}
+
+void TFormAnalysis::SetCell(QTableWidget* table, int row, int column, const QString& text) {
+  auto* item = new QTableWidgetItem(text);
+  if (column > 0) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  table->setItem(row, column, item);
+}
+
+void TFormAnalysis::KeepLines(QLabel* label, int lines) {
+  label->setMinimumHeight(lines * label->fontMetrics().lineSpacing());
+}
+
+QGroupBox* TFormAnalysis::CreatePointGroup() {
+  auto* group = new QGroupBox(QStringLiteral("クリックした点"), this);
+  auto* layout = new QVBoxLayout(group);
+  PointHeader = new QLabel(group);
+  PointHeader->setWordWrap(true);
+  PointTable = CreateTable({QStringLiteral("直列"), QStringLiteral("並列")}, 4, group);
+  PointTable->setRowCount(4);
+  PointTable->setVerticalHeaderLabels({QStringLiteral("抵抗 R"), QStringLiteral("リアクタンス X"),
+                                       QStringLiteral("インダクタンス L"),
+                                       QStringLiteral("キャパシタンス C")});
+  layout->addWidget(PointHeader);
+  layout->addWidget(PointTable);
+  return group;
+}
+
+QGroupBox* TFormAnalysis::CreateResonanceGroup() {
+  auto* group = new QGroupBox(QStringLiteral("共振"), this);
+  auto* layout = new QVBoxLayout(group);
+  ResonanceTable = CreateTable({QStringLiteral("種類"), QStringLiteral("周波数"),
+                                QStringLiteral("|Z|"), QStringLiteral("Q")},
+                               3, group);
+  ResonanceTable->verticalHeader()->hide();
+  ResonanceNote = new QLabel(group);
+  layout->addWidget(ResonanceTable);
+  layout->addWidget(ResonanceNote);
+  return group;
+}
+
+const TCalcData& TFormAnalysis::AnalysedSet() const {
+  return main_.MenuGraph_Ave->isChecked() ? main_.MeasAve : main_.MeasCalc;
+}
+
+int TFormAnalysis::Band() const { return main_.GraphRange.Band; }
+
+std::optional<std::uint64_t> TFormAnalysis::CurrentKey() const {
+  if (main_.MeasData.Present != 1) return std::nullopt;
+  return SetDigest(AnalysedSet(), Band());
+}
+
+void TFormAnalysis::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  Follow();
+  followTimer_.start();
+}
+
+void TFormAnalysis::hideEvent(QHideEvent* event) {
+  followTimer_.stop();
+  QWidget::hideEvent(event);
+}
+
+void TFormAnalysis::Follow() {
+  const std::optional<std::uint64_t> key = CurrentKey();
+  if (key != shownKey_) {
+    shownKey_ = key;
+    ShowMeasurement();
+  }
+  FillReferenceChoices();
+  if (CompareInputNow() != compared_) ShowComparison();
+}
+
+void TFormAnalysis::PointClicked(int slot) {
+  clickedSlot_ = slot;
+  clickedKey_ = CurrentKey();
+  Follow();
+  ShowPoint();
+}
+
+void TFormAnalysis::ShowMeasurement() {
+  const bool present = shownKey_.has_value();
+  QString text = QStringLiteral("測定データがありません");
+  if (present) {
+    const std::string name = FileNamePart(main_.FileName);
+    text = (name.empty() ? QStringLiteral("未保存の測定") : QString::fromStdString(name)) +
+           QStringLiteral("　") + QString::fromUtf8(BandLabel(Band())) +
+           (main_.MenuGraph_Ave->isChecked() ? QStringLiteral("　平均処理あり")
+                                             : QStringLiteral("　平均処理なし"));
+  }
+  MeasurementLabel->setText(text);
+  for (QWidget* control :
+       {static_cast<QWidget*>(FitButton), static_cast<QWidget*>(CsvButton),
+        static_cast<QWidget*>(ZmaButton), static_cast<QWidget*>(TouchstoneButton)})
+    control->setEnabled(present);
+  ShowPoint();
+  ShowResonances();
+  if (present && fitWanted_) {
+    StartFit();
+  } else {
+    ClearFit(present ? QStringLiteral("「フィット」で等価回路の定数を求めます")
+                     : QStringLiteral("測定データがありません"));
+  }
+  ExportStatus->clear();
+}
+
+void TFormAnalysis::ShowPoint() {
+  PointTable->clearContents();
+  const bool current = clickedSlot_ >= 0 && shownKey_ && clickedKey_ == shownKey_;
+  if (current) {
+    for (const TImpedanceSample& s : SamplesOf(AnalysedSet(), Band())) {
+      if (s.Slot != clickedSlot_) continue;
+      const TPointQuantities q = QuantitiesOf(s);
+      PointHeader->setText(SiText(s.Hertz, "Hz") + QStringLiteral("　|Z| ") + SiText(s.Ohms, "Ω") +
+                           QStringLiteral("　位相 ") + DegreesText(s.Degrees) +
+                           QStringLiteral("　Q ") + RatioText(q.Q) + QStringLiteral("　D ") +
+                           RatioText(q.D));
+      SetCell(PointTable, 0, 0, SiText(q.Rs, "Ω"));
+      SetCell(PointTable, 0, 1, SiText(q.Rp, "Ω"));
+      SetCell(PointTable, 1, 0, SiText(q.Xs, "Ω"));
+      SetCell(PointTable, 1, 1, SiText(q.Xp, "Ω"));
+      SetCell(PointTable, 2, 0, SiText(q.Ls, "H"));
+      SetCell(PointTable, 2, 1, SiText(q.Lp, "H"));
+      SetCell(PointTable, 3, 0, SiText(q.Cs, "F"));
+      SetCell(PointTable, 3, 1, SiText(q.Cp, "F"));
+      return;
+    }
+  }
+  PointHeader->setText(
+      shownKey_ ? QStringLiteral("グラフの測定点をクリックすると、その点の値を表示します")
+                : QString());
+}
+
+void TFormAnalysis::ShowResonances() {
+  ResonanceTable->setRowCount(0);
+  if (!shownKey_) {
+    ResonanceNote->clear();
+    return;
+  }
+  const std::vector<TResonance> resonances = FindResonances(SamplesOf(AnalysedSet(), Band()));
+  ResonanceTable->setRowCount(int(resonances.size()));
+  for (int row = 0; row < int(resonances.size()); ++row) {
+    const TResonance& r = resonances[row];
+    SetCell(ResonanceTable, row, 0, ResonanceText(r.Kind));
+    SetCell(ResonanceTable, row, 1, SiText(r.Hertz, "Hz"));
+    SetCell(ResonanceTable, row, 2, SiText(r.Ohms, "Ω"));
+    SetCell(ResonanceTable, row, 3, RatioText(r.Q));
+  }
+  ResonanceNote->setText(resonances.empty() ? QStringLiteral("位相が 0° を横切る山や谷はありません")
+                                            : QStringLiteral("%1 か所").arg(resonances.size()));
+}
+
+void TFormAnalysis::RedrawGraph() {
+  if (main_.Session.fReceiving() || main_.MeasData.Present != 1 || !main_.Graph) return;
+  main_.RedrawCurrent();
+}
+
+}  // namespace doz
