@@ -41,10 +41,12 @@ bench: build
 
 # The window's pictures for the README, drawn offscreen from loudspeaker-like
 # sample files: docs/screenshot-linear.png and docs/screenshot-log.png; and
-# docs/screenshot-analysis.png, the analysis window beside a measured coil.
+# docs/screenshot-analysis.png, the analysis window beside a measured coil;
+# docs/screenshot-linear@2x.png, the first at a pixel ratio of 2.
 screenshot: configure
 	cmake --build $(BUILD) -j $(JOBS) --target doz-screenshot
 	$(BUILD)/tests/app/doz-screenshot docs
+	QT_SCALE_FACTOR=2 $(BUILD)/tests/app/doz-screenshot docs
 
 fuzz: deps
 	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDOZ_WITH_UI=OFF -DDOZ_FUZZ=ON -DDOZ_BENCH=OFF

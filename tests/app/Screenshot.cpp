@@ -5,6 +5,8 @@
 // into FOLDER/screenshot-linear.png and FOLDER/screenshot-log.png. Then a
 // measured coil is fitted in the analysis window and compared with a
 // reference coil: both windows side by side in FOLDER/screenshot-analysis.png.
+// On a screen of pixel ratio 2 (QT_SCALE_FACTOR=2) only the linear picture is
+// drawn, at device resolution, into FOLDER/screenshot-linear@2x.png.
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -98,7 +100,7 @@ int RunAnalysis(const std::string& folder) {
   return SavePicture(SideBySide(*window, analysis), folder + "/screenshot-analysis.png") ? 0 : 1;
 }
 
-int Run(const std::string& folder) {
+int Run(const std::string& folder, bool hiDpi) {
   const doz::test::TTempDir dir;
   doz::test::TFileAnswerPrompter prompter;
   prompter.Answer(doz::test::WriteSpeakerFiles(dir.Path(), "speaker", 1, {3}));
@@ -115,6 +117,7 @@ int Run(const std::string& folder) {
   // A read-out near the resonance, as a click on the curve gives it.
   window->PaintBox1MouseDown(window->PaintBox1->width() / 5, 40);
   std::filesystem::create_directories(folder);
+  if (hiDpi) return Save(*window, folder + "/screenshot-linear@2x.png") ? 0 : 1;
   if (!Save(*window, folder + "/screenshot-linear.png")) return 1;
   window->MenuGraph_LogClick();
   return Save(*window, folder + "/screenshot-log.png") ? 0 : 1;
@@ -126,5 +129,6 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   const std::string folder = argc > 1 ? argv[1] : "docs";
-  return Run(folder) != 0 ? 1 : RunAnalysis(folder);
+  if (app.devicePixelRatio() > 1.0) return Run(folder, true);
+  return Run(folder, false) != 0 ? 1 : RunAnalysis(folder);
 }
