@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -27,19 +28,18 @@ constexpr int kTimeoutS = 60;
 // After the release the window still decodes, smooths and redraws.
 constexpr auto kFinishGrace = std::chrono::milliseconds(500);
 
-// User and system time of a process, from /proc.
+// Time every thread of a process has run, in seconds, from the scheduler's
+// own nanosecond counts (finer than the clock ticks of /proc/PID/stat).
 double CpuSeconds(pid_t pid) {
-  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-  std::string text;
-  std::getline(stat, text);
-  const std::size_t close = text.rfind(')');
-  if (close == std::string::npos) return 0;
-  std::istringstream fields(text.substr(close + 2));
-  std::string skip;
-  for (int i = 3; i < 14; ++i) fields >> skip;  // state .. cmajflt
-  long long user = 0, system = 0;
-  fields >> user >> system;
-  return double(user + system) / double(sysconf(_SC_CLK_TCK));
+  const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
+  double seconds = 0;
+  std::error_code error;
+  for (const auto& task : std::filesystem::directory_iterator(tasks, error)) {
+    std::ifstream stat(task.path() / "schedstat");
+    long long ns = 0;
+    if (stat >> ns) seconds += double(ns) * 1e-9;
+  }
+  return seconds;
 }
 
 double FirstCommandTime(const std::string& trace) {

@@ -28,20 +28,18 @@ bool TStatusBar::HasPanel(int panel) const { return panel >= 0 && panel < PanelC
 void TStatusBar::SetPanelText(int panel, const QString& text) {
   if (!HasPanel(panel) || panels_[panel].text == text) return;
   panels_[panel].text = text;
-  UpdateFrom(panel);
+  update(StatusPanelRect(Widths(), panel, height()));
 }
 
+// A wider or narrower panel moves the panels to its right: the bar is
+// repainted from it to where the last panel ended before or ends now, not
+// the empty rest of the bar.
 void TStatusBar::SetPanelWidth(int panel, int width) {
   if (!HasPanel(panel) || panels_[panel].width == width) return;
+  const int endBefore = sizeHint().width();
   panels_[panel].width = width;
-  UpdateFrom(panel);
-}
-
-// A panel's change moves only the panels to its right: the ones before it
-// are not repainted.
-void TStatusBar::UpdateFrom(int panel) {
   const int left = StatusPanelRect(Widths(), panel, height()).left();
-  update(QRect(left, 0, std::max(0, width() - left), height()));
+  update(QRect(left, 0, std::max(0, std::max(endBefore, sizeHint().width()) - left), height()));
 }
 
 int TStatusBar::TextWidth(const QString& text) const {

@@ -37,7 +37,6 @@ class TStatusBar : public QWidget, public TStatusPanels {
  private:
   bool HasPanel(int panel) const;
   std::vector<int> Widths() const;
-  void UpdateFrom(int panel);
 
   struct TPanel {
     QString text;

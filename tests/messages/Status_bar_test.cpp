@@ -1,6 +1,8 @@
 #include "Status_bar.h"
 
+#include <QApplication>
 #include <QImage>
+#include <QPaintEvent>
 #include <gtest/gtest.h>
 
 #include "App_font.h"
@@ -76,6 +78,40 @@ TEST(StatusBar, TextIsClippedToItsPanel) {
   EXPECT_EQ(Render(crowded, secondPanel), Render(empty, secondPanel));
   const QRect firstPanel(0, 0, 60, 20);
   EXPECT_NE(Render(crowded, firstPanel), Render(empty, firstPanel));
+}
+
+// A bar that keeps what each paint was asked to cover.
+class TWatchedBar : public TStatusBar {
+ public:
+  using TStatusBar::TStatusBar;
+  QRegion painted;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override {
+    painted += event->region();
+    TStatusBar::paintEvent(event);
+  }
+};
+
+// A sweep writes a read-out many times a second: a new text repaints its
+// panel only; a new width the panels from it to where the last one ends.
+TEST(StatusBar, WritesRepaintOnlyWhatMoved) {
+  TWatchedBar bar(3, 50, nullptr);
+  bar.resize(600, 20);
+  bar.show();
+  QApplication::processEvents();
+  bar.painted = QRegion();
+  bar.SetPanelText(1, QStringLiteral("測定中"));
+  QApplication::processEvents();
+  EXPECT_EQ(bar.painted, QRegion(50, 0, 50, 20));
+  bar.painted = QRegion();
+  bar.SetPanelWidth(1, 80);
+  QApplication::processEvents();
+  EXPECT_EQ(bar.painted, QRegion(50, 0, 130, 20));
+  bar.painted = QRegion();
+  bar.SetPanelWidth(1, 20);
+  QApplication::processEvents();
+  EXPECT_EQ(bar.painted, QRegion(50, 0, 130, 20)) << "the panels' old end is cleared too";
 }
 
 }  // namespace
