@@ -109,6 +109,7 @@ bool TSerialPort::Connect() {
   fd_ = ::open(portName_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd_ < 0) return false;
   lineDown_ = false;
+  streaming_ = false;
   if (!LockDevice() || !ApplyCOMSettings()) {
     Disconnect();
     return false;
@@ -303,13 +304,17 @@ bool TSerialPort::SendZString(const char* text) {
 // Gives up only while nothing is waiting and the time-out has passed since
 // the call began: bytes that keep arriving are read after that time. Once
 // bytes flow, the rest is waited for in one sleep of its time on the line
-// rather than one wake-up per byte.
+// rather than one wake-up per byte. A read that was filled leaves the next
+// one expecting the stream to go on (a sweep's records follow each other),
+// so it starts with that sleep; one that brought nothing falls back to
+// waiting in poll() for the next byte.
 TLineTransfer TSerialPort::Receive(void* buffer, std::uint32_t count, TMs timeout) {
   if (!Connected()) return {TLineOutcome::HungUp, 0};
   auto* to = static_cast<std::uint8_t*>(buffer);
   const TClock::time_point deadline = TClock::now() + timeout;
   std::uint32_t done = 0;
-  bool flowing = false;
+  bool flowing = streaming_;
+  streaming_ = false;
   while (done < count) {
     const std::int64_t n = ReadSome(to + done, count - done);
     if (n < 0) return {stopped_, done};
@@ -327,6 +332,7 @@ TLineTransfer TSerialPort::Receive(void* buffer, std::uint32_t count, TMs timeou
       WaitFor(POLLIN, deadline);
     }
   }
+  streaming_ = true;
   return {TLineOutcome::Done, done};
 }
 
@@ -334,7 +340,11 @@ std::uint32_t TSerialPort::ReadData(void* buffer, std::uint32_t count) {
   return Receive(buffer, count, TMs(inputTimeout_)).count;
 }
 
+// Never more than a few dozen bytes' time: the reader stays close behind the
+// line, so bytes sent just before a hang-up are read before it discards them.
 TSerialPort::TClock::duration TSerialPort::WireTime(std::uint32_t bytes) const {
+  constexpr std::uint32_t kMostBehind = 64;
+  bytes = std::min(bytes, kMostBehind);
   if (line_.BaudRate == 0) return TClock::duration::zero();
   return std::chrono::microseconds(std::int64_t{bytes} * 10'000'000 / line_.BaudRate);
 }
@@ -433,6 +443,7 @@ void TSerialPort::SetHandle(int fd) {
     Disconnect();
     fd_ = fd;
     lineDown_ = false;
+    streaming_ = false;
     // The driver's loops wait in poll(), never in a read or write.
     fcntl(fd_, F_SETFL, fcntl(fd_, F_GETFL) | O_NONBLOCK);
   }

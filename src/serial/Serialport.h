@@ -166,6 +166,7 @@ class TSerialPort : public TSerialLine {
   int fd_ = -1;
   bool exclusive_ = false;  // TIOCEXCL set by this driver, cleared on close
   bool lineDown_ = false;   // the last wait saw a hang-up or error
+  bool streaming_ = false;  // the last read was filled
   TLineOutcome stopped_ = TLineOutcome::HungUp;  // why the last transfer stopped short
   std::string portsDir_;
   int port_ = pnCOM1;
