@@ -2,13 +2,14 @@
 
 #include <sys/stat.h>
 
-#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <thread>
+
+#include "Unit_commands.h"
 
 namespace doz::test {
 namespace {
@@ -83,7 +84,7 @@ double TScreenRig::ReleaseTime() const {
   std::string command;
   bool started = false;
   while (lines >> at >> command) {
-    started = started || (command.size() == 2 && command[0] == 'M' && std::isdigit(command[1]));
+    started = started || IsSweepStart(command);
     if (started && command == "ME") release = at;
   }
   return release;

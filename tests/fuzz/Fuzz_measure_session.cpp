@@ -11,6 +11,7 @@
 #include "Fuzz_files.h"
 #include "Measure_session.h"
 #include "Memory_line.h"
+#include "Unit_commands.h"
 
 namespace {
 
@@ -48,8 +49,7 @@ class TReplies {
   TReplies(const std::uint8_t* data, std::size_t size)
       : rest_(reinterpret_cast<const char*>(data), size) {}
   std::string Answer(const std::string& command) {
-    const bool start = command.size() == 2 && command[0] == 'M' && command[1] >= '0' &&
-                       command[1] <= '9';
+    const bool start = test::IsSweepStart(command);
     const std::size_t cr = rest_.find('\r');
     const std::size_t take = start || cr == std::string::npos ? rest_.size() : cr + 1;
     std::string reply = rest_.substr(0, take);
@@ -73,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   test::TFakeClock clock;
   // Where the stream's bytes end, the line falls silent, hangs up or fails.
   test::TMemoryLine line(clock, [&](const std::string& c, int) {
-    if (c.size() == 2 && c[0] == 'M' && c[1] >= '0' && c[1] <= '9') line.atEnd = end;
+    if (test::IsSweepStart(c)) line.atEnd = end;
     return replies.Answer(c);
   });
   TRawData raw;

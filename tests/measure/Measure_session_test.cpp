@@ -6,13 +6,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "Memory_line.h"
 #include "Scripted_unit.h"
+#include "Unit_commands.h"
 
 namespace doz {
 namespace {
@@ -78,7 +78,7 @@ class SessionTest : public ::testing::Test {
   TLineOutcome streamEnd = TLineOutcome::TimedOut;
   TFakeClock clock;
   TMemoryLine line{clock, [this](const std::string& c, int n) {
-                     if (c.size() == 2 && c[0] == 'M' && std::isdigit(c[1])) line.atEnd = streamEnd;
+                     if (test::IsSweepStart(c)) line.atEnd = streamEnd;
                      return script.Answer(c, n);
                    }};
   TRawData raw;

@@ -10,6 +10,7 @@
 #include <cstdio>
 
 #include "Doz_setting.h"
+#include "Unit_commands.h"
 
 namespace doz::test {
 namespace {
@@ -56,8 +57,7 @@ std::string TUnitScript::Answer(const std::string& command, int occurrence) cons
   if (command == "SN?") return reply(serial);
   if (command == "M?") return reply(calibration);
   if (command == "MS0" || command == "MS1") return reply(msReply);
-  if (command.size() != 2 || command[0] != 'M' || command[1] < '0' || command[1] > '9')
-    return reply("NG");
+  if (!IsSweepStart(command)) return reply("NG");
   const int band = command[1] - '0' + 1;
   std::string out = reply(countReply.empty() ? Hex(BandDataNum(band), 4) : countReply);
   const std::vector<std::string> points =
