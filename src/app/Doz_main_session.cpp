@@ -66,14 +66,7 @@ void TFormMain::Timer1Timer() { Session.Timer1Timer(); }
 void TFormMain::mStartWatchdog(int ms) { Session.StartWatchdog(ms); }
 void TFormMain::mStopWatchdog() { Session.StopWatchdog(); }
 
-void TFormMain::Status(TStatusText text) {
-  if (text == TStatusText::UnitInfo) {
-    QoStatus->ShowUnitInfo("Do-Z", QString::fromStdString(UnitSerial),
-                           QString::fromStdString(UnitVersion));
-  } else {
-    QoStatus->Show(text);
-  }
-}
+void TFormMain::Status(TStatusText text) { QoStatus->ShowSessionStatus(text, UnitSerial, UnitVersion); }
 
 void TFormMain::Message(TMessageText text) { QoMessage->Show(text); }
 

@@ -6,13 +6,7 @@
 
 namespace doz::cli {
 
-void TCliSweepReport::Status(TStatusText text) {
-  if (text == TStatusText::UnitInfo) {
-    status_.ShowUnitInfo("Do-Z", QString::fromStdString(serial_), QString::fromStdString(version_));
-  } else {
-    status_.Show(text);
-  }
-}
+void TCliSweepReport::Status(TStatusText text) { status_.ShowSessionStatus(text, serial_, version_); }
 
 void TCliSweepReport::Message(TMessageText text) { message_.Show(text); }
 

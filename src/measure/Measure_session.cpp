@@ -105,7 +105,6 @@ void TMeasureSession::TakePoint(bool lineBroken) {
       EndMarkCheck(false);
       return;
     case TStepResult::FramingError:
-      StopWatchdog();
       ReceiveErrorEnding(TSweepEnding::FramingError);
       return;
     case TStepResult::Point:
@@ -114,10 +113,7 @@ void TMeasureSession::TakePoint(bool lineBroken) {
     case TStepResult::Waiting:
       break;
   }
-  if (lineBroken && receiving_) {
-    StopWatchdog();
-    ReceiveErrorEnding(TSweepEnding::LineBroken);
-  }
+  if (lineBroken && receiving_) ReceiveErrorEnding(TSweepEnding::LineBroken);
 }
 
 // The point's values; the first point never widens the scale, a later one
@@ -125,7 +121,6 @@ void TMeasureSession::TakePoint(bool lineBroken) {
 void TMeasureSession::AcceptPoint() {
   const int slot = sweep_.CurrentSlot();
   if (!MakeCalcPoint(&data_.MeasData, &data_.MeasCalc, slot, &data_.MeasAve)) {
-    StopWatchdog();
     ReceiveErrorEnding(TSweepEnding::DecodeError);
     return;
   }
@@ -147,6 +142,7 @@ void TMeasureSession::AcceptPoint() {
 }
 
 void TMeasureSession::ReceiveErrorEnding(TSweepEnding ending) {
+  StopWatchdog();
   ReleaseCOM();
   receiving_ = false;
   report_.Status(TStatusText::ReceiveError);

@@ -1,4 +1,5 @@
-// The one catalogue of the application's error and confirmation dialogs.
+// The message service: the catalogue's error and confirmation texts in
+// boxes, through the prompter.
 #pragma once
 
 #include <QString>
@@ -39,7 +40,6 @@ class TQo_Message {
   const QString& Title() const { return title_; }
 
  private:
-
   QString name_;
   QString title_;
   TPrompter& prompter_;

@@ -21,6 +21,12 @@ void TQo_Status::Show(TStatusText text) {
   SetPanelText(QString::fromStdString(StatusText(text, name_.toStdString())), StatusPanel(text));
 }
 
+void TQo_Status::ShowSessionStatus(TStatusText text, const std::string& serial,
+                                   const std::string& version) {
+  if (text != TStatusText::UnitInfo) return Show(text);
+  ShowUnitInfo(name_, QString::fromStdString(serial), QString::fromStdString(version));
+}
+
 void TQo_Status::ShowUnitInfo(const QString& model, const QString& serial,
                               const QString& version) {
   SetPanelText(QString::fromStdString(

@@ -1,7 +1,9 @@
-// The one catalogue of the status bar's fixed texts.
+// The status service: the catalogue's texts on their panels, each panel
+// sized to its text.
 #pragma once
 
 #include <QString>
+#include <string>
 
 #include "Text_catalogue.h"
 
@@ -25,6 +27,9 @@ class TQo_Status {
   void ClearPanel(int panel);
   // A catalogue text on its own panel (the unit's identity: ShowUnitInfo).
   void Show(TStatusText text);
+  // A text the measurement session names: its unit line is the unit's
+  // serial number and version, under this service's name as the model.
+  void ShowSessionStatus(TStatusText text, const std::string& serial, const std::string& version);
 
   void ShowUnitInfo(const QString& model, const QString& serial, const QString& version);
   void ShowUnitNotFound();
