@@ -252,7 +252,7 @@ TSerialPort::TClock::duration TSerialPort::DrainTime(std::uint32_t queued) const
   return std::chrono::milliseconds(std::max<std::int64_t>(1, (excess * 10000 + bitsPerSecond - 1) / bitsPerSecond));
 }
 
-TLineTransfer TSerialPort::Send(const void* data, std::uint32_t count, TMs timeout) {
+TLineTransfer TSerialPort::Write(const void* data, std::uint32_t count, TMs timeout) {
   if (!Connected()) return {TLineOutcome::HungUp, 0};
   const auto* from = static_cast<const std::uint8_t*>(data);
   std::uint32_t done = 0;
@@ -282,7 +282,7 @@ TLineTransfer TSerialPort::Send(const void* data, std::uint32_t count, TMs timeo
 }
 
 std::uint32_t TSerialPort::SendDataEx(const void* data, std::uint32_t count, std::uint32_t timeoutMs) {
-  return Send(data, count, TMs(timeoutMs)).count;
+  return Write(data, count, TMs(timeoutMs)).count;
 }
 
 std::uint32_t TSerialPort::SendData(const void* data, std::uint32_t count) {
@@ -308,7 +308,7 @@ bool TSerialPort::SendZString(const char* text) {
 // one expecting the stream to go on (a sweep's records follow each other),
 // so it starts with that sleep; one that brought nothing falls back to
 // waiting in poll() for the next byte.
-TLineTransfer TSerialPort::Receive(void* buffer, std::uint32_t count, TMs timeout) {
+TLineTransfer TSerialPort::Read(void* buffer, std::uint32_t count, TMs timeout) {
   if (!Connected()) return {TLineOutcome::HungUp, 0};
   auto* to = static_cast<std::uint8_t*>(buffer);
   const TClock::time_point deadline = TClock::now() + timeout;
@@ -337,7 +337,7 @@ TLineTransfer TSerialPort::Receive(void* buffer, std::uint32_t count, TMs timeou
 }
 
 std::uint32_t TSerialPort::ReadData(void* buffer, std::uint32_t count) {
-  return Receive(buffer, count, TMs(inputTimeout_)).count;
+  return Read(buffer, count, TMs(inputTimeout_)).count;
 }
 
 // Never more than a few dozen bytes' time: the reader stays close behind the
@@ -423,14 +423,6 @@ void TSerialPort::CloseLine() {
 bool TSerialPort::LineOpen() const { return Connected(); }
 
 bool TSerialPort::Purge() { return FlushBuffers(true, true); }
-
-TLineTransfer TSerialPort::Write(const void* data, std::uint32_t count, TMs timeout) {
-  return Send(data, count, timeout);
-}
-
-TLineTransfer TSerialPort::Read(void* buffer, std::uint32_t count, TMs timeout) {
-  return Receive(buffer, count, timeout);
-}
 
 void TSerialPort::SetHandle(int fd) {
   if (fd == fd_) return;

@@ -160,8 +160,6 @@ class TSerialPort : public TSerialLine {
   std::int64_t Transferred(ssize_t n);
   std::int64_t ReadSome(std::uint8_t* to, std::uint32_t count);
   std::int64_t WriteSome(const std::uint8_t* from, std::uint32_t count);
-  TLineTransfer Send(const void* data, std::uint32_t count, TMs timeout);
-  TLineTransfer Receive(void* buffer, std::uint32_t count, TMs timeout);
 
   int fd_ = -1;
   bool exclusive_ = false;  // TIOCEXCL set by this driver, cleared on close
