@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-
 namespace doz {
 
 void TSweepReceiver::Reset(int band) {

@@ -28,5 +28,4 @@ std::optional<QColor> TStderrPrompter::ChooseColor(QWidget*) { return std::nullo
 
 bool TStderrPrompter::PrintDialog(QWidget*, QPrinter&) { return false; }
 
-
 }  // namespace doz
