@@ -150,6 +150,15 @@ std::vector<TSerialDevice> ListSerialDevices(const TSerialRoots& roots) {
   return devices;
 }
 
+std::string ProductText(const TSerialDevice& device) {
+  const char* gap = device.vendor.empty() || device.product.empty() ? "" : " ";
+  return device.vendor + gap + device.product;
+}
+
+std::string UsbIdText(const TSerialDevice& device) {
+  return device.vendorId.empty() ? "" : device.vendorId + ":" + device.productId;
+}
+
 TComLink MakeComLink(const TSerialRoots& roots, const std::string& device) {
   const std::vector<TSerialDevice> devices = ListSerialDevices(roots);
   const bool byName = device.find('/') == std::string::npos;

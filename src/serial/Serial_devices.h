@@ -34,6 +34,12 @@ struct TSerialDevice {
 // Sorted by COM number (devices without one last), then by name.
 std::vector<TSerialDevice> ListSerialDevices(const TSerialRoots& roots);
 
+// How every list describes a device: "FTDI FT232R USB UART", the maker and
+// the product as far as they are known; "0403:6001", its USB ids. Empty when
+// nothing is known.
+std::string ProductText(const TSerialDevice& device);
+std::string UsbIdText(const TSerialDevice& device);
+
 enum class TComLinkResult {
   Made,
   AlreadyReachable,  // some COM number opens it already
