@@ -50,9 +50,10 @@ enum class TComLinkResult {
 
 struct TComLink {
   TComLinkResult result;
-  int comNumber = 0;   // the new number, or the one that reaches it already
-  std::string link;    // ports/comN in roots.appDir, when made
-  std::string target;  // what the link points to: its by-id name when it has one
+  // Initialised here so that a refusal may name its result alone.
+  int comNumber = 0;      // the new number, or the one that reaches it already
+  std::string link{};     // ports/comN in roots.appDir, when made
+  std::string target{};   // what the link points to: its by-id name when it has one
 };
 
 // device: a device path, a by-id link or a name ("ttyAMA0") of a listed
