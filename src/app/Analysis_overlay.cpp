@@ -10,7 +10,9 @@ namespace {
 
 // Wider than the measured curve it lies on, so that its dashes show even
 // where the model fits.
-int ModelWidth(const TSettingData& setting) { return setting.fwide ? 5 : 3; }
+int ModelWidth(const TSettingData& setting) {
+  return MeasuredWidth(setting.fwide != 0, false) + 2;
+}
 
 const QColor kMarkColor(0xFF, 0x80, 0x00);
 constexpr int kMarkSize = 5;

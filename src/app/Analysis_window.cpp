@@ -162,10 +162,8 @@ void TFormAnalysis::ShowMeasurement() {
                                              : QStringLiteral("　平均処理なし"));
   }
   MeasurementLabel->setText(text);
-  for (QWidget* control :
-       {static_cast<QWidget*>(FitButton), static_cast<QWidget*>(CsvButton),
-        static_cast<QWidget*>(ZmaButton), static_cast<QWidget*>(TouchstoneButton)})
-    control->setEnabled(present);
+  for (QPushButton* button : {FitButton, CsvButton, ZmaButton, TouchstoneButton})
+    button->setEnabled(present);
   ShowPoint();
   ShowResonances();
   if (present && fitWanted_) {
@@ -177,31 +175,33 @@ void TFormAnalysis::ShowMeasurement() {
   ExportStatus->clear();
 }
 
+std::optional<TImpedanceSample> TFormAnalysis::ClickedSample() const {
+  if (clickedSlot_ < 0 || !shownKey_ || clickedKey_ != shownKey_) return std::nullopt;
+  for (const TImpedanceSample& s : SamplesOf(AnalysedSet(), Band()))
+    if (s.Slot == clickedSlot_) return s;
+  return std::nullopt;
+}
+
 void TFormAnalysis::ShowPoint() {
   PointTable->clearContents();
-  const bool current = clickedSlot_ >= 0 && shownKey_ && clickedKey_ == shownKey_;
-  if (current) {
-    for (const TImpedanceSample& s : SamplesOf(AnalysedSet(), Band())) {
-      if (s.Slot != clickedSlot_) continue;
-      const TPointQuantities q = QuantitiesOf(s);
-      PointHeader->setText(SiText(s.Hertz, "Hz") + QStringLiteral("　|Z| ") + SiText(s.Ohms, "Ω") +
-                           QStringLiteral("　位相 ") + DegreesText(s.Degrees) +
-                           QStringLiteral("　Q ") + RatioText(q.Q) + QStringLiteral("　D ") +
-                           RatioText(q.D));
-      SetCell(PointTable, 0, 0, SiText(q.Rs, "Ω"));
-      SetCell(PointTable, 0, 1, SiText(q.Rp, "Ω"));
-      SetCell(PointTable, 1, 0, SiText(q.Xs, "Ω"));
-      SetCell(PointTable, 1, 1, SiText(q.Xp, "Ω"));
-      SetCell(PointTable, 2, 0, SiText(q.Ls, "H"));
-      SetCell(PointTable, 2, 1, SiText(q.Lp, "H"));
-      SetCell(PointTable, 3, 0, SiText(q.Cs, "F"));
-      SetCell(PointTable, 3, 1, SiText(q.Cp, "F"));
-      return;
-    }
+  const std::optional<TImpedanceSample> s = ClickedSample();
+  if (!s) {
+    PointHeader->setText(
+        shownKey_ ? QStringLiteral("グラフの測定点をクリックすると、その点の値を表示します")
+                  : QString());
+    return;
   }
-  PointHeader->setText(
-      shownKey_ ? QStringLiteral("グラフの測定点をクリックすると、その点の値を表示します")
-                : QString());
+  const TPointQuantities q = QuantitiesOf(*s);
+  PointHeader->setText(SiText(s->Hertz, "Hz") + QStringLiteral("　|Z| ") + SiText(s->Ohms, "Ω") +
+                       QStringLiteral("　位相 ") + DegreesText(s->Degrees) + QStringLiteral("　Q ") +
+                       RatioText(q.Q) + QStringLiteral("　D ") + RatioText(q.D));
+  // Rows R, X, L, C; columns series and parallel.
+  const std::optional<double> values[][2] = {
+      {q.Rs, q.Rp}, {q.Xs, q.Xp}, {q.Ls, q.Lp}, {q.Cs, q.Cp}};
+  const char* const units[] = {"Ω", "Ω", "H", "F"};
+  for (int row = 0; row < 4; ++row)
+    for (int column = 0; column < 2; ++column)
+      SetCell(PointTable, row, column, SiText(values[row][column], units[row]));
 }
 
 void TFormAnalysis::ShowResonances() {

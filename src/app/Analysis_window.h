@@ -111,6 +111,8 @@ class TFormAnalysis : public QWidget {
   const TCalcData& AnalysedSet() const;
   int Band() const;
   void ShowMeasurement();
+  // The clicked point, while the values it was clicked on are shown.
+  std::optional<analysis::TImpedanceSample> ClickedSample() const;
   void ShowPoint();
   void ShowResonances();
   // The graph again, so that the overlay shows what the window shows; not

@@ -28,8 +28,7 @@ TInstanceGuard::TInstanceGuard(const QString& name, const QString& runtimeDir,
     : name_(name),
       runtimeDir_(runtimeDir.isEmpty() ? qEnvironmentVariable("XDG_RUNTIME_DIR") : runtimeDir),
       tempDir_(tempDir.isEmpty() ? QDir::tempPath() : tempDir) {
-  const QString stem = runtimeDir_ + "/" + name_ + "-" + QString::number(getuid());
-  if (!runtimeDir_.isEmpty()) lockPath_ = stem + ".lock", serverName_ = stem + ".sock";
+  if (!runtimeDir_.isEmpty()) UsePlace(runtimeDir_);
 }
 
 TInstanceGuard::~TInstanceGuard() {
@@ -37,17 +36,20 @@ TInstanceGuard::~TInstanceGuard() {
   if (lockFd_ >= 0) close(lockFd_);  // releases the lock
 }
 
-QString TInstanceGuard::PrivateFolder() const {
-  return tempDir_ + "/" + name_ + "-" + QString::number(getuid());
+QString TInstanceGuard::Stem(const QString& dir) const {
+  return dir + "/" + name_ + "-" + QString::number(getuid());
+}
+
+void TInstanceGuard::UsePlace(const QString& dir) {
+  lockPath_ = Stem(dir) + ".lock";
+  serverName_ = Stem(dir) + ".sock";
 }
 
 TLockResult TInstanceGuard::LockIn(const QString& dir) {
-  const QString stem = dir + "/" + name_ + "-" + QString::number(getuid());
-  const int fd = open(QFile::encodeName(stem + ".lock").constData(),
+  const int fd = open(QFile::encodeName(Stem(dir) + ".lock").constData(),
                       O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
   if (fd < 0) return TLockResult::Unavailable;
-  lockPath_ = stem + ".lock";
-  serverName_ = stem + ".sock";
+  UsePlace(dir);
   if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
     close(fd);
     return TLockResult::HeldElsewhere;
@@ -62,7 +64,7 @@ TLockResult TInstanceGuard::Acquire() {
     const TLockResult usual = LockIn(runtimeDir_);
     if (usual != TLockResult::Unavailable) return usual;
   }
-  const QString folder = PrivateFolder();
+  const QString folder = Stem(tempDir_);
   mkdir(QFile::encodeName(folder).constData(), 0700);
   if (!PrivateToUs(folder)) return TLockResult::Unavailable;
   return LockIn(folder);

@@ -44,8 +44,12 @@ class TInstanceGuard : public QObject {
   QString ServerName() const { return serverName_; }
 
  private:
+  // "<dir>/Vu_D-<uid>": the lock and the socket add their suffixes to it;
+  // under the temporary folder it is the private folder itself.
+  QString Stem(const QString& dir) const;
+  // The lock and the socket in `dir` from now on.
+  void UsePlace(const QString& dir);
   TLockResult LockIn(const QString& dir);
-  QString PrivateFolder() const;
 
   QString name_;
   QString runtimeDir_;

@@ -20,22 +20,20 @@ constexpr int LIST_HEIGHT = 180;
 enum TColumn { COLUMN_COM, COLUMN_PATH, COLUMN_INFO, COLUMN_COUNT };
 
 QString Text(const std::string& text) { return QString::fromStdString(text); }
-}  // namespace
 
+// "COM33", or "なし" for a device no COM number opens.
 QString ComNumberText(int comNumber) {
   return comNumber > 0 ? QStringLiteral("COM%1").arg(comNumber) : QStringLiteral("なし");
 }
 
-// One line each: the product, the ids and driver, the by-id name; a by-id
-// name alone is long enough to fill a line.
+// One line each: the product; the USB ids, serial number and driver; the
+// by-id name, which alone is long enough to fill a line.
 QString DeviceInfoText(const TSerialDevice& device) {
   QStringList lines;
-  const char* gap = device.vendor.empty() || device.product.empty() ? "" : " ";
-  if (!(device.vendor + device.product).empty())
-    lines << Text(device.vendor + gap + device.product);
+  if (const std::string product = ProductText(device); !product.empty()) lines << Text(product);
   QStringList details;
-  if (!device.vendorId.empty())
-    details << QStringLiteral("USB %1:%2").arg(Text(device.vendorId), Text(device.productId));
+  if (const std::string ids = UsbIdText(device); !ids.empty())
+    details << QStringLiteral("USB %1").arg(Text(ids));
   if (!device.serial.empty()) details << QStringLiteral("シリアル番号 %1").arg(Text(device.serial));
   if (!device.driver.empty()) details << QStringLiteral("ドライバ %1").arg(Text(device.driver));
   if (!details.isEmpty()) lines << details.join(QStringLiteral("、"));
@@ -45,6 +43,7 @@ QString DeviceInfoText(const TSerialDevice& device) {
   return lines.isEmpty() ? QStringLiteral("情報なし") : lines.join(u'\n');
 }
 
+// The box text for a link that could not be made; empty when nothing failed.
 QString ComLinkFailureText(const TComLink& link, const std::string& appDir) {
   switch (link.result) {
     case TComLinkResult::Made:
@@ -60,6 +59,8 @@ QString ComLinkFailureText(const TComLink& link, const std::string& appDir) {
   const std::string ports = (std::filesystem::path(appDir) / "ports").string();
   return QStringLiteral("COM番号のリンクを作成できません（%1）").arg(Text(ports));
 }
+
+}  // namespace
 
 TSerialDeviceList::TSerialDeviceList(TPrompter& prompter, const TSerialRoots& roots,
                                      QWidget* parent)

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <QGroupBox>
-#include <QString>
 #include <string>
 #include <vector>
 
@@ -17,14 +16,6 @@ class QTreeWidget;
 namespace doz {
 
 class TPrompter;
-
-// "COM33", or "なし" for a device no COM number opens.
-QString ComNumberText(int comNumber);
-// What is known of a device, in lines: vendor and product; USB ids, serial
-// number and driver; the /dev/serial/by-id name.
-QString DeviceInfoText(const TSerialDevice& device);
-// The box text for a link that could not be made; empty when nothing failed.
-QString ComLinkFailureText(const TComLink& link, const std::string& appDir);
 
 class TSerialDeviceList : public QGroupBox {
   Q_OBJECT

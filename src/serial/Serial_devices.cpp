@@ -46,6 +46,11 @@ std::vector<fs::path> Entries(const fs::path& dir) {
   return entries;
 }
 
+// ports/comN in the program's folder.
+fs::path LinkPath(const std::string& appDir, int comNumber) {
+  return fs::path(appDir) / "ports" / ("com" + std::to_string(comNumber));
+}
+
 // "com12" gives 12; 0 for any other entry name.
 int LinkNumber(const std::string& entry) {
   if (entry.size() < 4 || entry.size() > 6 || entry.compare(0, 3, "com") != 0 || entry[3] == '0')
@@ -68,10 +73,10 @@ bool IsBelow(const fs::path& path, const fs::path& root) {
   return path.string().compare(0, prefix.size(), prefix) == 0;
 }
 
-void ReadUsbInfo(const fs::path& sysfsRoot, fs::path dir, TSerialDevice& device) {
+// sysfs: the resolved root, which the walks up from a device stay below.
+void ReadUsbInfo(const fs::path& sysfs, fs::path dir, TSerialDevice& device) {
   // The tty hangs below a USB interface; the device with the ids is above it.
-  const fs::path root = Resolved(sysfsRoot);
-  for (; IsBelow(dir, root); dir = dir.parent_path()) {
+  for (; IsBelow(dir, sysfs); dir = dir.parent_path()) {
     if (!Exists(dir / "idVendor")) continue;
     device.vendorId = Attribute(dir / "idVendor");
     device.productId = Attribute(dir / "idProduct");
@@ -85,9 +90,8 @@ void ReadUsbInfo(const fs::path& sysfsRoot, fs::path dir, TSerialDevice& device)
 // The driver link's own target names the driver: .../drivers/ftdi_sio. Newer
 // kernels put serial-core port and controller devices ("port", "ctrl") between
 // a UART and its hardware; the name worth showing is the one above them.
-std::string DriverOf(const fs::path& sysfsRoot, fs::path dir) {
-  const fs::path root = Resolved(sysfsRoot);
-  for (; IsBelow(dir, root); dir = dir.parent_path()) {
+std::string DriverOf(const fs::path& sysfs, fs::path dir) {
+  for (; IsBelow(dir, sysfs); dir = dir.parent_path()) {
     std::error_code ec;
     const fs::path driver = fs::read_symlink(dir / "driver", ec);
     if (ec) return {};
@@ -107,32 +111,32 @@ std::string ByIdLink(const TSerialRoots& roots, const fs::path& devicePath) {
 // number under the usual mapping unless a link has taken that number.
 int ComNumberFor(const TSerialRoots& roots, const TSerialDevice& device) {
   if (roots.appDir.empty()) return UsualComNumber(device.name);
-  const fs::path ports = fs::path(roots.appDir) / "ports";
   const fs::path target = Resolved(device.path);
   int linked = 0;
-  for (const fs::path& entry : Entries(ports)) {
+  for (const fs::path& entry : Entries(fs::path(roots.appDir) / "ports")) {
     const int n = LinkNumber(entry.filename());
     if (n != 0 && (linked == 0 || n < linked) && Resolved(entry) == target) linked = n;
   }
   if (linked != 0) return linked;
   const int usual = UsualComNumber(device.name);
-  return usual != 0 && !Exists(ports / ("com" + std::to_string(usual))) ? usual : 0;
+  return usual != 0 && !Exists(LinkPath(roots.appDir, usual)) ? usual : 0;
 }
 
-TSerialDevice Describe(const TSerialRoots& roots, const fs::path& classDir) {
+TSerialDevice Describe(const TSerialRoots& roots, const fs::path& sysfs,
+                       const fs::path& classDir) {
   TSerialDevice device;
   device.name = classDir.filename();
   device.path = (fs::path(roots.dev) / device.name).string();
   const fs::path parent = Resolved(classDir / "device");
-  device.driver = DriverOf(roots.sysfs, parent);
-  ReadUsbInfo(roots.sysfs, parent, device);
+  device.driver = DriverOf(sysfs, parent);
+  ReadUsbInfo(sysfs, parent, device);
   device.byId = ByIdLink(roots, device.path);
   device.comNumber = ComNumberFor(roots, device);
   return device;
 }
 
 bool FreeNumber(const TSerialRoots& roots, int n) {
-  if (Exists(fs::path(roots.appDir) / "ports" / ("com" + std::to_string(n)))) return false;
+  if (Exists(LinkPath(roots.appDir, n))) return false;
   const std::string usual = UsualDeviceName(n);
   return usual.empty() || !Exists(fs::path(roots.dev) / usual);
 }
@@ -141,13 +145,23 @@ bool FreeNumber(const TSerialRoots& roots, int n) {
 
 std::vector<TSerialDevice> ListSerialDevices(const TSerialRoots& roots) {
   std::vector<TSerialDevice> devices;
+  const fs::path sysfs = Resolved(roots.sysfs);
   for (const fs::path& classDir : Entries(fs::path(roots.sysfs) / "class" / "tty"))
-    if (IsSerialPort(classDir)) devices.push_back(Describe(roots, classDir));
+    if (IsSerialPort(classDir)) devices.push_back(Describe(roots, sysfs, classDir));
   // Already in name order; a device without a number (0) goes last.
   const auto key = [](const TSerialDevice& d) { return d.comNumber == 0 ? kLastCom + 1 : d.comNumber; };
   std::stable_sort(devices.begin(), devices.end(),
                    [&key](const TSerialDevice& a, const TSerialDevice& b) { return key(a) < key(b); });
   return devices;
+}
+
+std::string ProductText(const TSerialDevice& device) {
+  const char* gap = device.vendor.empty() || device.product.empty() ? "" : " ";
+  return device.vendor + gap + device.product;
+}
+
+std::string UsbIdText(const TSerialDevice& device) {
+  return device.vendorId.empty() ? "" : device.vendorId + ":" + device.productId;
 }
 
 TComLink MakeComLink(const TSerialRoots& roots, const std::string& device) {
@@ -164,7 +178,7 @@ TComLink MakeComLink(const TSerialRoots& roots, const std::string& device) {
   if (n > kLastCom) return {TComLinkResult::NoFreeNumber};
   // The by-id name stays the same when the adapter moves to another socket.
   const std::string target = found->byId.empty() ? found->path : found->byId;
-  const fs::path link = fs::path(roots.appDir) / "ports" / ("com" + std::to_string(n));
+  const fs::path link = LinkPath(roots.appDir, n);
   std::error_code ec;
   fs::create_directories(link.parent_path(), ec);
   if (!ec) fs::create_symlink(target, link, ec);

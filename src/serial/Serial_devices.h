@@ -34,6 +34,12 @@ struct TSerialDevice {
 // Sorted by COM number (devices without one last), then by name.
 std::vector<TSerialDevice> ListSerialDevices(const TSerialRoots& roots);
 
+// How every list describes a device: "FTDI FT232R USB UART", the maker and
+// the product as far as they are known; "0403:6001", its USB ids. Empty when
+// nothing is known.
+std::string ProductText(const TSerialDevice& device);
+std::string UsbIdText(const TSerialDevice& device);
+
 enum class TComLinkResult {
   Made,
   AlreadyReachable,  // some COM number opens it already
@@ -44,9 +50,10 @@ enum class TComLinkResult {
 
 struct TComLink {
   TComLinkResult result;
-  int comNumber = 0;   // the new number, or the one that reaches it already
-  std::string link;    // ports/comN in roots.appDir, when made
-  std::string target;  // what the link points to: its by-id name when it has one
+  // Initialised here so that a refusal may name its result alone.
+  int comNumber = 0;      // the new number, or the one that reaches it already
+  std::string link{};     // ports/comN in roots.appDir, when made
+  std::string target{};   // what the link points to: its by-id name when it has one
 };
 
 // device: a device path, a by-id link or a name ("ttyAMA0") of a listed

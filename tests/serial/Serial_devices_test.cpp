@@ -100,6 +100,22 @@ TEST(UsualComNumber, NamesAtTheEdgesOfEachFamily) {
   EXPECT_EQ(UsualDeviceName(0), "");
 }
 
+TEST(DeviceTexts, ProductAndUsbIdsAsFarAsKnown) {
+  const std::tuple<std::string, std::string, std::string> products[] = {
+      {"FTDI", "FT232R", "FTDI FT232R"}, {"", "Uno", "Uno"}, {"Acme", "", "Acme"}, {"", "", ""}};
+  for (const auto& [vendor, product, text] : products) {
+    TSerialDevice device;
+    device.vendor = vendor;
+    device.product = product;
+    EXPECT_EQ(ProductText(device), text) << vendor << "|" << product;
+  }
+  TSerialDevice usb;
+  usb.vendorId = "0403";
+  usb.productId = "6001";
+  EXPECT_EQ(UsbIdText(usb), "0403:6001");
+  EXPECT_EQ(UsbIdText(TSerialDevice{}), "") << "not on USB";
+}
+
 TEST_F(SerialDevices, ALinkGivesTheLowestFreeNumber) {
   // COM1-4 have device nodes (ttyS0-3), COM5 a link of its own.
   tree.AddPortLink("com5", tree.File("dev/elsewhere"));
