@@ -57,8 +57,6 @@ const char* const kHelp =
     "--compare, once the sweep is written: 0 every point within, 1 any outside,\n"
     "2 no point in common with the reference.\n";
 
-constexpr int kComMax = 256;
-
 volatile std::sig_atomic_t gInterrupted = 0;
 
 void OnInterrupt(int) { gInterrupted = 1; }
@@ -234,14 +232,14 @@ std::optional<int> ComNumberOf(const std::string& port) {
   if (digits.find_first_not_of("0123456789") != std::string::npos || digits[0] == '0')
     return std::nullopt;
   const int n = std::stoi(digits);
-  if (n > kComMax) return std::nullopt;
+  if (n > COM_MAX) return std::nullopt;
   return n;
 }
 
 int ComNumberOfDevice(const std::string& appDir, const std::string& device) {
   struct stat target {};
   if (stat(device.c_str(), &target) != 0) return 1;
-  for (int n = 1; n <= kComMax; ++n) {
+  for (int n = 1; n <= COM_MAX; ++n) {
     const std::string candidate = ComPortDevice(appDir, n);
     struct stat st {};
     if (!candidate.empty() && stat(candidate.c_str(), &st) == 0 && SameFile(st, target)) return n;

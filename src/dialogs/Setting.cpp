@@ -13,7 +13,6 @@ namespace doz {
 
 namespace {
 constexpr int COM_MIN = 1;
-constexpr int COM_MAX = 256;
 constexpr int LIST_MIN = 10;
 const QString COM_PREFIX = QStringLiteral("COM");
 

@@ -17,16 +17,19 @@ struct TDeviceFamily {
 // Thirty-two COM numbers to each family, in this order from COM1.
 constexpr TDeviceFamily kFamilies[] = {{1, "ttyS"}, {33, "ttyUSB"}, {65, "ttyACM"}};
 constexpr int kFamilySize = 32;
-constexpr int kLastCom = 256;
 
 }  // namespace
 
+std::string ComLinkPath(const std::string& appDir, int comNumber) {
+  return appDir + "/ports/com" + std::to_string(comNumber);
+}
+
 std::string ComPortDevice(const std::string& appDir, int comNumber) {
-  if (comNumber < 1 || comNumber > kLastCom) return {};
+  if (comNumber < 1 || comNumber > COM_MAX) return {};
   if (!appDir.empty()) {
     // The entry itself is the answer even while its target is missing: the
     // user chose it, and opening it will say whether the device is there.
-    const std::string link = appDir + "/ports/com" + std::to_string(comNumber);
+    const std::string link = ComLinkPath(appDir, comNumber);
     struct stat st {};
     if (lstat(link.c_str(), &st) == 0) return link;
   }

@@ -5,7 +5,13 @@
 
 namespace doz {
 
-// Device path of COM n (1..256): a link "ports/comN" in the application
+// The highest COM number the program opens; the lowest is 1.
+constexpr int COM_MAX = 256;
+
+// The user's own link for COM n: "ports/comN" in the application directory.
+std::string ComLinkPath(const std::string& appDir, int comNumber);
+
+// Device path of COM n (1..COM_MAX): a link "ports/comN" in the application
 // directory first, else COM1-32 /dev/ttyS0-31, COM33-64 /dev/ttyUSB0-31,
 // COM65-96 /dev/ttyACM0-31; empty when there is none.
 std::string ComPortDevice(const std::string& appDir, int comNumber);

@@ -12,7 +12,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kLastCom = 256;
 
 bool Exists(const fs::path& path) {
   std::error_code ec;
@@ -46,11 +45,6 @@ std::vector<fs::path> Entries(const fs::path& dir) {
   return entries;
 }
 
-// ports/comN in the program's folder.
-fs::path LinkPath(const std::string& appDir, int comNumber) {
-  return fs::path(appDir) / "ports" / ("com" + std::to_string(comNumber));
-}
-
 // "com12" gives 12; 0 for any other entry name.
 int LinkNumber(const std::string& entry) {
   if (entry.size() < 4 || entry.size() > 6 || entry.compare(0, 3, "com") != 0 || entry[3] == '0')
@@ -58,7 +52,7 @@ int LinkNumber(const std::string& entry) {
   const std::string digits = entry.substr(3);
   if (digits.find_first_not_of("0123456789") != std::string::npos) return 0;
   const int n = std::stoi(digits);
-  return n <= kLastCom ? n : 0;
+  return n <= COM_MAX ? n : 0;
 }
 
 // Legacy ttyS ports exist whether or not a UART is there; the port type 0
@@ -119,7 +113,7 @@ int ComNumberFor(const TSerialRoots& roots, const TSerialDevice& device) {
   }
   if (linked != 0) return linked;
   const int usual = UsualComNumber(device.name);
-  return usual != 0 && !Exists(LinkPath(roots.appDir, usual)) ? usual : 0;
+  return usual != 0 && !Exists(ComLinkPath(roots.appDir, usual)) ? usual : 0;
 }
 
 TSerialDevice Describe(const TSerialRoots& roots, const fs::path& sysfs,
@@ -136,7 +130,7 @@ TSerialDevice Describe(const TSerialRoots& roots, const fs::path& sysfs,
 }
 
 bool FreeNumber(const TSerialRoots& roots, int n) {
-  if (Exists(LinkPath(roots.appDir, n))) return false;
+  if (Exists(ComLinkPath(roots.appDir, n))) return false;
   const std::string usual = UsualDeviceName(n);
   return usual.empty() || !Exists(fs::path(roots.dev) / usual);
 }
@@ -149,7 +143,7 @@ std::vector<TSerialDevice> ListSerialDevices(const TSerialRoots& roots) {
   for (const fs::path& classDir : Entries(fs::path(roots.sysfs) / "class" / "tty"))
     if (IsSerialPort(classDir)) devices.push_back(Describe(roots, sysfs, classDir));
   // Already in name order; a device without a number (0) goes last.
-  const auto key = [](const TSerialDevice& d) { return d.comNumber == 0 ? kLastCom + 1 : d.comNumber; };
+  const auto key = [](const TSerialDevice& d) { return d.comNumber == 0 ? COM_MAX + 1 : d.comNumber; };
   std::stable_sort(devices.begin(), devices.end(),
                    [&key](const TSerialDevice& a, const TSerialDevice& b) { return key(a) < key(b); });
   return devices;
@@ -174,11 +168,11 @@ TComLink MakeComLink(const TSerialRoots& roots, const std::string& device) {
   if (found->comNumber != 0) return {TComLinkResult::AlreadyReachable, found->comNumber};
   if (roots.appDir.empty()) return {TComLinkResult::CannotCreate};
   int n = 1;
-  while (n <= kLastCom && !FreeNumber(roots, n)) ++n;
-  if (n > kLastCom) return {TComLinkResult::NoFreeNumber};
+  while (n <= COM_MAX && !FreeNumber(roots, n)) ++n;
+  if (n > COM_MAX) return {TComLinkResult::NoFreeNumber};
   // The by-id name stays the same when the adapter moves to another socket.
   const std::string target = found->byId.empty() ? found->path : found->byId;
-  const fs::path link = LinkPath(roots.appDir, n);
+  const fs::path link = ComLinkPath(roots.appDir, n);
   std::error_code ec;
   fs::create_directories(link.parent_path(), ec);
   if (!ec) fs::create_symlink(target, link, ec);
