@@ -2,7 +2,6 @@
 
 #include <QPainter>
 
-#include "Color_ref.h"
 #include "Graph_draw.h"
 
 namespace doz {
@@ -17,27 +16,27 @@ int ModelWidth(const TSettingData& setting) {
 const QColor kMarkColor(0xFF, 0x80, 0x00);
 constexpr int kMarkSize = 5;
 
+// The quantities the graph shows: resistance, and phase unless it is hidden.
+std::vector<TCurveKind> ShownKinds(const TSettingData& setting) {
+  if (setting.fronly) return {TCurveKind::Resistance};
+  return {TCurveKind::Resistance, TCurveKind::Phase};
+}
+
 void DrawModel(QPainter& painter, const TPlotScale& scale, const TGraphRange& range,
                const TSettingData& setting, const TCalcData& curve) {
-  const int first = BandFirstIndex(range.Band);
-  const int last = BandLastIndex(range.Band);
-  const bool logAxis = setting.flog != 0;
-  painter.setPen(DashedPen(ColorFromRef(setting.PenColor_R), ModelWidth(setting)));
-  DrawCurve(painter, scale, curve, first, last, TCurveKind::Resistance, logAxis);
-  if (setting.fronly) return;
-  painter.setPen(DashedPen(ColorFromRef(setting.PenColor_Theta), ModelWidth(setting)));
-  DrawCurve(painter, scale, curve, first, last, TCurveKind::Phase, logAxis);
+  for (const TCurveKind kind : ShownKinds(setting)) {
+    painter.setPen(DashedPen(MeasuredColor(setting, kind), ModelWidth(setting)));
+    DrawCurve(painter, scale, curve, BandFirstIndex(range.Band), BandLastIndex(range.Band), kind,
+              setting.flog != 0);
+  }
 }
 
 void DrawMarks(QPainter& painter, const TPlotScale& scale, const TGraphRange& range,
                const TSettingData& setting, const std::vector<int>& marked) {
   if (!range.PlotMeas) return;
-  const bool logAxis = setting.flog != 0;
-  DrawPointMarks(painter, scale, *range.PlotMeas, marked, TCurveKind::Resistance, logAxis,
-                 kMarkColor, kMarkSize);
-  if (setting.fronly) return;
-  DrawPointMarks(painter, scale, *range.PlotMeas, marked, TCurveKind::Phase, logAxis, kMarkColor,
-                 kMarkSize);
+  for (const TCurveKind kind : ShownKinds(setting))
+    DrawPointMarks(painter, scale, *range.PlotMeas, marked, kind, setting.flog != 0, kMarkColor,
+                   kMarkSize);
 }
 
 }  // namespace

@@ -135,11 +135,14 @@ int MeasuredWidth(bool wide, bool print) {
   return wide ? 3 : 1;
 }
 
+QColor MeasuredColor(const TSettingData& setting, TCurveKind kind) {
+  return ColorFromRef(kind == TCurveKind::Resistance ? setting.PenColor_R : setting.PenColor_Theta);
+}
+
 void DrawMeasuredCurve(QPainter& painter, const TPlotScale& scale, const TGraphRange& range,
                        const TSettingData& setting, TCurveKind kind, int from, int to, bool print) {
   if (!range.PlotMeas) return;
-  const TColorRef color = kind == TCurveKind::Resistance ? setting.PenColor_R : setting.PenColor_Theta;
-  painter.setPen(GraphPen(ColorFromRef(color), MeasuredWidth(setting.fwide != 0, print)));
+  painter.setPen(GraphPen(MeasuredColor(setting, kind), MeasuredWidth(setting.fwide != 0, print)));
   DrawCurve(painter, scale, *range.PlotMeas, from, to, kind, setting.flog != 0);
 }
 

@@ -51,6 +51,8 @@ void DrawReferenceCurves(QPainter& painter, const TPlotScale& scale, const TGrap
 // print widths; no labels.
 void RenderPlot(QImage& target, const TGraphRange& range, const TSettingData& setting, bool rOnly,
                 bool withRefs);
+// The colour of the measured curve of one quantity.
+QColor MeasuredColor(const TSettingData& setting, TCurveKind kind);
 // The measured curve's width on screen or paper.
 int MeasuredWidth(bool wide, bool print);
 // A filled square, `size` pixels wide, centred on the point of each listed
