@@ -17,18 +17,12 @@ using TClock = std::chrono::steady_clock;
 constexpr int kRuns = 11;
 constexpr double kTargetMs = 200.0;
 
-const char* const kCircuits[] = {
-    "rl:R=1000,L=100m",         "rc:R=2000,C=100n",
-    "rlc:R=500,L=500m,C=100n",  "rlc-parallel:R=20k,L=200m,C=20n",
-    "coil:R=6800,L=2.5,C=400p", "bvd:R1=1000,L1=50m,C1=1n,C0=5n",
-};
-
 }  // namespace
 
 int main() {
   using namespace doz::analysis;
   double slowest = 0;
-  for (const char* text : kCircuits) {
+  for (const char* text : doz::test::kKnownCircuits) {
     std::string error;
     const auto circuit = TCircuit::Parse(text, error);
     if (!circuit) {

@@ -134,10 +134,9 @@ TFitResult FitCircuit(const TSamples& samples, TCircuitKind kind, const TFitLimi
   if (residuals.hertz.size() < residuals.bounds.size()) return TFitRefusal::TooFewPoints;
 
   std::optional<TRun> best;
-  int evaluationsLeft = limits.MaxEvaluations;
   const auto starts = StartValues(kind, ordered, FindResonances(ordered));
   for (const auto& start : starts) {
-    const int share = evaluationsLeft / int(starts.size());
+    const int share = limits.MaxEvaluations / int(starts.size());
     TRun run = Descend(residuals, start, share, deadline);
     if (std::isfinite(run.rss) && (!best || run.rss < best->rss)) best = run;
   }
@@ -150,28 +149,21 @@ TFitResult FitCircuit(const TSamples& samples, TCircuitKind kind, const TFitLimi
 }
 
 TChoiceResult ChooseCircuit(const TSamples& samples, const TFitLimits& limits) {
-  TModelChoice choice{TCircuitFit{TCircuit(TCircuitKind::Rl, {}), 0.0, 0.0}, {}};
-  std::optional<TFitRefusal> refusal;
-  const TCircuitFit* best = nullptr;
-  std::size_t bestCount = 0;
+  std::vector<std::pair<TCircuitKind, TFitResult>> tried;
   for (TCircuitKind kind : kCircuitKinds)
-    choice.Tried.emplace_back(kind, FitCircuit(samples, kind, limits));
-  for (const auto& [kind, result] : choice.Tried) {
+    tried.emplace_back(kind, FitCircuit(samples, kind, limits));
+  const TCircuitFit* best = nullptr;
+  for (const auto& [kind, result] : tried) {
     const auto* fit = std::get_if<TCircuitFit>(&result);
-    if (!fit) {
-      if (!refusal) refusal = std::get<TFitRefusal>(result);
-      continue;
-    }
-    const std::size_t count = ParameterNames(kind).size();
-    const double margin = best && count > bestCount ? kBicMargin : 0.0;
-    if (!best || fit->Bic < best->Bic - margin) {
-      best = fit;
-      bestCount = count;
-    }
+    if (!fit) continue;
+    const bool larger =
+        best && ParameterNames(kind).size() > ParameterNames(best->Circuit.Kind()).size();
+    if (!best || fit->Bic < best->Bic - (larger ? kBicMargin : 0.0)) best = fit;
   }
-  if (!best) return *refusal;
-  choice.Chosen = *best;
-  return choice;
+  // Every circuit refused: the simplest one's reason stands for all.
+  if (!best) return std::get<TFitRefusal>(tried.front().second);
+  const TCircuitFit chosen = *best;
+  return TModelChoice{chosen, std::move(tried)};
 }
 
 }  // namespace doz::analysis

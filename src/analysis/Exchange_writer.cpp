@@ -1,8 +1,8 @@
 #include "Exchange_writer.h"
 
-#include <charconv>
 #include <cmath>
 
+#include "Number_text.h"
 #include "Point_quantities.h"
 #include "Text_writer.h"
 
@@ -12,13 +12,7 @@ namespace {
 constexpr int kDigits = 9;  // significant digits of every number
 constexpr double kReferenceOhms = 50.0;
 
-// to_chars: a period as decimal point whatever the locale.
-std::string Number(double value) {
-  char text[40];
-  const auto end =
-      std::to_chars(text, text + sizeof text, value, std::chars_format::general, kDigits);
-  return std::string(text, end.ptr);
-}
+std::string Number(double value) { return NumberText(value, std::chars_format::general, kDigits); }
 
 std::string Optional(const std::optional<double>& value) { return value ? Number(*value) : ""; }
 

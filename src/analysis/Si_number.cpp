@@ -4,6 +4,8 @@
 #include <cmath>
 #include <string>
 
+#include "Number_text.h"
+
 namespace doz::analysis {
 namespace {
 
@@ -19,26 +21,16 @@ constexpr TPrefix kPrefixes[] = {{'p', -12}, {'n', -9}, {'u', -6}, {'m', -3},
 constexpr const char* kPrinted[] = {"p", "n", "µ", "m", "", "k", "M", "G"};
 constexpr int kLowestExponent = -12;
 
-// Printed with to_chars: a period as decimal point whatever the locale.
-std::string Fixed(double value, int decimals) {
-  char text[64];
-  const auto end =
-      std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
-  return std::string(text, end.ptr);
-}
-
 struct TScientific {
   std::string text;
   double value;
 };
 
 TScientific Scientific(double value, int decimals) {
-  char text[64];
-  const auto end =
-      std::to_chars(text, text + sizeof text, value, std::chars_format::scientific, decimals);
+  const std::string text = NumberText(value, std::chars_format::scientific, decimals);
   double back = value;
-  std::from_chars(text, end.ptr, back);
-  return {std::string(text, end.ptr), back};
+  std::from_chars(text.data(), text.data() + text.size(), back);
+  return {text, back};
 }
 
 }  // namespace
@@ -66,15 +58,17 @@ std::optional<double> ParseSi(std::string_view text) {
 
 std::string FormatSi(double value, std::string_view unit) {
   const std::string suffix = " " + std::string(unit);
-  if (value == 0.0 || !std::isfinite(value)) return Fixed(value, 0) + suffix;
+  if (value == 0.0 || !std::isfinite(value))
+    return NumberText(value, std::chars_format::fixed, 0) + suffix;
   // Rounded to three digits first, so that 999.7 becomes "1.00 k", not "1000".
-  const double rounded = Scientific(value, 2).value;
-  const int thousands = int(std::floor(std::log10(std::fabs(rounded)) / 3.0));
+  const TScientific rounded = Scientific(value, 2);
+  const int thousands = int(std::floor(std::log10(std::fabs(rounded.value)) / 3.0));
   const int index = thousands - kLowestExponent / 3;
-  if (index < 0 || index >= int(std::size(kPrinted))) return Scientific(value, 2).text + suffix;
-  const double scaled = rounded / std::pow(10.0, 3 * thousands);
+  if (index < 0 || index >= int(std::size(kPrinted))) return rounded.text + suffix;
+  const double scaled = rounded.value / std::pow(10.0, 3 * thousands);
   const int decimals = std::fabs(scaled) < 10.0 ? 2 : std::fabs(scaled) < 100.0 ? 1 : 0;
-  return Fixed(scaled, decimals) + " " + kPrinted[index] + std::string(unit);
+  return NumberText(scaled, std::chars_format::fixed, decimals) + " " + kPrinted[index] +
+         std::string(unit);
 }
 
 }  // namespace doz::analysis

@@ -1,6 +1,5 @@
 #include "Cli_analyze.h"
 
-#include <charconv>
 #include <iomanip>
 #include <optional>
 #include <variant>
@@ -9,6 +8,7 @@
 #include "Cli_args.h"
 #include "Cli_json.h"
 #include "Cli_measurement.h"
+#include "Number_text.h"
 #include "Resonance_finder.h"
 #include "Si_number.h"
 
@@ -39,20 +39,9 @@ const char* const kHelp =
     "The error is the relative RMS difference between the fitted circuit and the\n"
     "measured impedance.\n";
 
-std::string Fixed(double value, int decimals) {
-  char text[40];
-  const auto end =
-      std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
-  return std::string(text, end.ptr);
+std::string Percent(double fraction) {
+  return NumberText(100.0 * fraction, std::chars_format::fixed, 2) + " %";
 }
-
-std::string Significant(double value) {
-  char text[40];
-  const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 3);
-  return std::string(text, end.ptr);
-}
-
-std::string Percent(double fraction) { return Fixed(100.0 * fraction, 2) + " %"; }
 
 void PrintJson(const TCircuitFit& fit, const std::vector<TResonance>& resonances,
                std::ostream& out) {
@@ -85,7 +74,7 @@ void PrintTable(const TCircuitFit& fit, const std::vector<TResonance>& resonance
   for (const TResonance& r : resonances) {
     out << "  " << std::left << std::setw(6) << ResonanceName(r.Kind) << std::right << std::setw(11)
         << FormatSi(r.Hertz, "Hz") << std::setw(12) << FormatSi(r.Ohms, "Ω") << "   Q "
-        << (r.Q ? Significant(*r.Q) : "-") << "\n";
+        << (r.Q ? NumberText(*r.Q, std::chars_format::general, 3) : "-") << "\n";
   }
   if (!choice) return;
   out << "Fits tried:\n";

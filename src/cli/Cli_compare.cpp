@@ -6,6 +6,7 @@
 
 #include "Cli_json.h"
 #include "Cli_measurement.h"
+#include "Number_text.h"
 #include "Si_number.h"
 
 namespace doz::cli {
@@ -43,16 +44,7 @@ std::optional<double> Tolerance(const TCliArgs& parsed, const std::string& name,
 }
 
 std::string Signed(double value, int decimals) {
-  char text[48];
-  const auto end =
-      std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
-  return (value >= 0 ? "+" : "") + std::string(text, end.ptr);
-}
-
-std::string Plain(double value) {
-  char text[48];
-  const auto end = std::to_chars(text, text + sizeof text, value);
-  return std::string(text, end.ptr);
+  return (value >= 0 ? "+" : "") + NumberText(value, std::chars_format::fixed, decimals);
 }
 
 void PrintJson(const TComparison& c, const TCalcData& reference, const TTolerance& t,
@@ -73,8 +65,8 @@ void PrintJson(const TComparison& c, const TCalcData& reference, const TToleranc
 void PrintText(const TComparison& c, const TCalcData& reference, const TTolerance& t,
                std::ostream& out) {
   out << "Points compared:  " << c.Compared << "\n"
-      << "Points outside:   " << c.OutsideSlots.size() << " (tolerance " << Plain(t.Percent)
-      << " %, " << Plain(t.Degrees) << "°)\n"
+      << "Points outside:   " << c.OutsideSlots.size() << " (tolerance " << NumberText(t.Percent)
+      << " %, " << NumberText(t.Degrees) << "°)\n"
       << "Worst |Z|:        " << Signed(c.WorstMagnitude.Value, 2) << " % at "
       << FormatSi(c.WorstMagnitude.Hertz, "Hz") << "\n"
       << "Worst phase:      " << Signed(c.WorstPhase.Value, 2) << "° at "

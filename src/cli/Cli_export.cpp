@@ -30,17 +30,13 @@ const char* const kHelp =
     "                 The last three hold the points with a value, with a period as\n"
     "                 decimal point and LF line ends.\n";
 
-// Writes one of the exchange formats; the exit code.
-int ExportExchange(analysis::TExchangeFormat format, const std::string& input,
-                   const std::string& output, const TCliMeasurement& m, const TCalcData& values,
-                   std::ostream& err) {
+// Writes the table, or one of the exchange formats; false when it cannot.
+bool WriteExport(const std::optional<analysis::TExchangeFormat>& format, const std::string& input,
+                 const std::string& output, const TCliMeasurement& m, const TCalcData& values) {
+  if (!format) return TDoZ_File().ExportText(output, m.serial, &values, &m.raw);
   const analysis::TExchangeSource source{FileNamePart(input), m.raw.DateTime};
-  const auto samples = analysis::SamplesOf(values, m.raw.Band);
-  if (analysis::WriteExchangeFile(output, format, samples, source) != analysis::TWriteResult::Written) {
-    err << StatusText(TStatusText::SaveError, "Do-Z") << ": " << output << "\n";
-    return EXIT_FAILED;
-  }
-  return EXIT_OK;
+  return analysis::WriteExchangeFile(output, *format, analysis::SamplesOf(values, m.raw.Band),
+                                     source) == analysis::TWriteResult::Written;
 }
 
 }  // namespace
@@ -74,13 +70,8 @@ int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
     err << "doz-cli export: " << output << " exists (use --force to overwrite)\n";
     return EXIT_FAILED;
   }
-  const TCalcData* values = parsed.Has("--no-average") ? &m->calc : &m->ave;
-  if (format) {
-    const int code = ExportExchange(*format, input, output, *m, *values, err);
-    if (code == EXIT_OK) out << output << "\n";
-    return code;
-  }
-  if (!TDoZ_File().ExportText(output, m->serial, values, &m->raw)) {
+  const TCalcData& values = parsed.Has("--no-average") ? m->calc : m->ave;
+  if (!WriteExport(format, input, output, *m, values)) {
     err << StatusText(TStatusText::SaveError, "Do-Z") << ": " << output << "\n";
     return EXIT_FAILED;
   }

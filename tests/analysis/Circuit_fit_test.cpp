@@ -27,15 +27,6 @@ constexpr double kChoiceMs = 200.0;
 constexpr double kChoiceMs = 1000.0;
 #endif
 
-// Each with its resonances (if any) inside band 1 at a quality the grid
-// resolves: a winding (the README's coil), a damped piezo disc whose phase
-// never reaches zero, tuned circuits.
-const char* const kCircuits[] = {
-    "rl:R=1000,L=100m",         "rc:R=2000,C=100n",
-    "rlc:R=500,L=500m,C=100n",  "rlc-parallel:R=20k,L=200m,C=20n",
-    "coil:R=6800,L=2.5,C=400p", "bvd:R1=1000,L1=50m,C1=1n,C0=5n",
-};
-
 TCircuit Known(const char* text) {
   std::string error;
   const auto circuit = TCircuit::Parse(text, error);
@@ -56,7 +47,7 @@ double Milliseconds(TClock::time_point since) {
 }
 
 TEST(CircuitFit, KnownCircuitsWithinOnePercentAndChosenByAuto) {
-  for (const char* text : kCircuits) {
+  for (const char* text : test::kKnownCircuits) {
     const TCircuit truth = Known(text);
     for (std::uint64_t seed : {1u, 2u, 3u}) {
       SCOPED_TRACE(std::string(text) + " seed " + std::to_string(seed));

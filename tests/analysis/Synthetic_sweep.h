@@ -10,6 +10,15 @@
 
 namespace doz::test {
 
+// A circuit of each kind, simplest first, each with its resonances (if any)
+// inside band 1 at a quality the grid resolves: a winding (the README's
+// coil), a damped piezo disc whose phase never reaches zero, tuned circuits.
+inline constexpr const char* kKnownCircuits[] = {
+    "rl:R=1000,L=100m",         "rc:R=2000,C=100n",
+    "rlc:R=500,L=500m,C=100n",  "rlc-parallel:R=20k,L=200m,C=20n",
+    "coil:R=6800,L=2.5,C=400p", "bvd:R1=1000,L1=50m,C1=1n,C0=5n",
+};
+
 struct TNoise {
   double Relative = 0.003;  // of |Z|, one sigma
   double Degrees = 0.2;     // of phase, one sigma
