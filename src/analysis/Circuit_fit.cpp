@@ -166,4 +166,9 @@ TChoiceResult ChooseCircuit(const TSamples& samples, const TFitLimits& limits) {
   return TModelChoice{chosen, std::move(tried)};
 }
 
+TFitResult ChosenFit(const TChoiceResult& choice) {
+  if (const auto* chosen = std::get_if<TModelChoice>(&choice)) return chosen->Chosen;
+  return std::get<TFitRefusal>(choice);
+}
+
 }  // namespace doz::analysis

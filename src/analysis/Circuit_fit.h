@@ -52,5 +52,7 @@ using TChoiceResult = std::variant<TModelChoice, TFitRefusal>;
 // more parameters must beat a simpler one clearly (by a margin of BIC) to win.
 TChoiceResult ChooseCircuit(const std::vector<TImpedanceSample>& samples,
                             const TFitLimits& limits = {});
+// The chosen circuit's fit, or why none could be chosen.
+TFitResult ChosenFit(const TChoiceResult& choice);
 
 }  // namespace doz::analysis

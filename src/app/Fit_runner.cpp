@@ -12,16 +12,7 @@ TFitOutcome RunFit(const std::vector<TImpedanceSample>& samples, std::optional<T
   TFitOutcome outcome;
   outcome.Key = key;
   outcome.Automatic = !kind;
-  if (kind) {
-    outcome.Result = FitCircuit(samples, *kind);
-  } else {
-    const TChoiceResult choice = ChooseCircuit(samples);
-    if (const auto* chosen = std::get_if<TModelChoice>(&choice)) {
-      outcome.Result = chosen->Chosen;
-    } else {
-      outcome.Result = std::get<TFitRefusal>(choice);
-    }
-  }
+  outcome.Result = kind ? FitCircuit(samples, *kind) : ChosenFit(ChooseCircuit(samples));
   outcome.Elapsed = std::chrono::duration_cast<std::chrono::microseconds>(
       std::chrono::steady_clock::now() - start);
   return outcome;

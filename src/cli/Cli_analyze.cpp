@@ -108,12 +108,10 @@ int RunAnalyze(const std::vector<std::string>& args, std::ostream& out, std::ost
   TFitResult result = TFitRefusal::NoPoints;
   if (kind) {
     result = FitCircuit(samples, *kind);
-  } else if (const TChoiceResult chosen = ChooseCircuit(samples);
-             std::holds_alternative<TModelChoice>(chosen)) {
-    choice = std::get<TModelChoice>(chosen);
-    result = choice->Chosen;
   } else {
-    result = std::get<TFitRefusal>(chosen);
+    const TChoiceResult chosen = ChooseCircuit(samples);
+    result = ChosenFit(chosen);
+    if (const auto* c = std::get_if<TModelChoice>(&chosen)) choice = *c;
   }
   const auto* fit = std::get_if<TCircuitFit>(&result);
   if (!fit) {

@@ -1,16 +1,14 @@
 #include "Cli_json.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
+
+#include "Number_text.h"
 
 namespace doz::cli {
 
 std::string JsonNumber(double value) {
-  if (!std::isfinite(value)) return "null";
-  char text[40];
-  const auto end = std::to_chars(text, text + sizeof text, value);
-  return std::string(text, end.ptr);
+  return std::isfinite(value) ? analysis::NumberText(value) : "null";
 }
 
 std::string JsonString(std::string_view text) {

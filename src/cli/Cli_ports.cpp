@@ -32,11 +32,8 @@ std::string ComText(int comNumber) {
 }
 
 TRow RowOf(const TSerialDevice& d) {
-  const std::string ids = d.vendorId.empty() ? "" : d.vendorId + ":" + d.productId;
-  std::string description = d.vendor;
-  if (!d.product.empty()) description += (description.empty() ? "" : " ") + d.product;
-  return {ComText(d.comNumber), d.path,  OrDash(d.driver), OrDash(ids), OrDash(description),
-          OrDash(d.serial),     OrDash(d.byId)};
+  return {ComText(d.comNumber),    d.path,           OrDash(d.driver), OrDash(UsbIdText(d)),
+          OrDash(ProductText(d)), OrDash(d.serial), OrDash(d.byId)};
 }
 
 int LinkDevice(const TSerialRoots& roots, const std::string& device, std::ostream& out,
