@@ -112,7 +112,10 @@ QGroupBox* TFormAnalysis::CreateResonanceGroup() {
   return group;
 }
 
+// The graph's own choice once it has made one, so that the values, the
+// clicked point and the marks all belong to the curve on the screen.
 const TCalcData& TFormAnalysis::AnalysedSet() const {
+  if (main_.GraphRange.PlotMeas) return *main_.GraphRange.PlotMeas;
   return main_.MenuGraph_Ave->isChecked() ? main_.MeasAve : main_.MeasCalc;
 }
 

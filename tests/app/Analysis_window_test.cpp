@@ -277,6 +277,18 @@ INSTANTIATE_TEST_SUITE_P(
                       TExportCase{analysis::TExchangeFormat::Zma, "out.zma", "*"},
                       TExportCase{analysis::TExchangeFormat::Touchstone, "out.s1p", "!"}));
 
+// The averaging switched with nothing loaded leaves the graph's choice to the
+// next redraw; a sweep stopped before one draws the set chosen earlier, and
+// the analysis reads that curve, not the menu's.
+TEST_F(AnalysisWindowTest, AnalysesTheSetTheGraphDraws) {
+  OpenThroughMenu(f, CoilFile("coil"));
+  TFormAnalysis& a = OpenWindow();
+  ASSERT_TRUE(w.MenuGraph_Ave->isChecked());
+  ASSERT_NE(SetDigest(w.MeasCalc, w.GraphRange.Band), SetDigest(w.MeasAve, w.GraphRange.Band));
+  w.GraphRange.PlotMeas = &w.MeasCalc;
+  EXPECT_EQ(a.CurrentKey(), SetDigest(w.MeasCalc, w.GraphRange.Band));
+}
+
 TEST(SetDigest, ChangesWithTheBandsValuesAndTheBandOnly) {
   TCalcData set = SyntheticSweep(TCircuit(TCircuitKind::Rc, {100, 1e-6}), 5);
   const std::uint64_t digest = SetDigest(set, 5);
