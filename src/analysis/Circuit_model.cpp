@@ -1,127 +1,291 @@
 #include "Circuit_model.h"
 
 #include <algorithm>
-#include <cmath>
-#include <numbers>
-
-#include "Si_number.h"
+#include <cctype>
 
 namespace doz::analysis {
+
 namespace {
 
 using TComplex = std::complex<double>;
 
-struct TCircuitInfo {
-  TCircuitKind kind;
-  const char* name;
-  const char* diagram;
-  std::array<const char*, 4> parameters;
-  std::size_t count;
-};
+constexpr std::size_t kMaxElements = kMaxCircuitElements;
 
-constexpr TCircuitInfo kInfo[] = {
-    {TCircuitKind::Rl, "rl", "R + L", {"R", "L"}, 2},
-    {TCircuitKind::Rc, "rc", "R + C", {"R", "C"}, 2},
-    {TCircuitKind::Rlc, "rlc", "R + L + C", {"R", "L", "C"}, 3},
-    {TCircuitKind::RlcParallel, "rlc-parallel", "R ∥ L ∥ C", {"R", "L", "C"}, 3},
-    {TCircuitKind::Coil, "coil", "(R + L) ∥ C", {"R", "L", "C"}, 3},
-    {TCircuitKind::Bvd, "bvd", "(R1 + L1 + C1) ∥ C0", {"R1", "L1", "C1", "C0"}, 4},
-};
-
-const TCircuitInfo& InfoOf(TCircuitKind kind) {
-  return *std::find_if(std::begin(kInfo), std::end(kInfo),
-                       [kind](const TCircuitInfo& i) { return i.kind == kind; });
+bool IsNameChar(char c) {
+  return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_';
 }
 
-TComplex Inductor(double henry, double omega) { return {0.0, omega * henry}; }
-TComplex Capacitor(double farad, double omega) { return {0.0, -1.0 / (omega * farad)}; }
-TComplex Parallel(TComplex a, TComplex b) { return 1.0 / (1.0 / a + 1.0 / b); }
+// 1/z without the library's care for infinities, which costs more than the
+// whole circuit: a result that is not finite is caught by the caller.
+TComplex Reciprocal(TComplex z) {
+  const double scale = 1.0 / (z.real() * z.real() + z.imag() * z.imag());
+  return {z.real() * scale, -z.imag() * scale};
+}
 
 }  // namespace
 
-const char* CircuitName(TCircuitKind kind) { return InfoOf(kind).name; }
-
-std::optional<TCircuitKind> CircuitNamed(std::string_view name) {
-  for (const TCircuitInfo& i : kInfo) {
-    if (name == i.name) return i.kind;
+std::string TCircuitSyntaxError::Text() const {
+  const std::string quoted = "'" + Token + "'";
+  std::string reason;
+  switch (Fault) {
+    case TSyntaxFault::MissingElement:
+      reason = "an element R, L or C, or p(, is missing";
+      break;
+    case TSyntaxFault::Unexpected:
+      reason = quoted + " where an element R, L or C, or p(, belongs";
+      break;
+    case TSyntaxFault::UnknownElement:
+      reason = "unknown element " + quoted + " (elements are R, L and C)";
+      break;
+    case TSyntaxFault::UnknownModel:
+      reason = "unknown model " + quoted + " (a preset's name, or a circuit string such as R1-p(R2,C2))";
+      break;
+    case TSyntaxFault::Duplicate:
+      reason = quoted + " appears twice (each name once)";
+      break;
+    case TSyntaxFault::TooManyElements:
+      reason = "more than " + std::to_string(kMaxCircuitElements) + " elements";
+      break;
+    case TSyntaxFault::MissingOpen:
+      reason = "'(' after p";
+      break;
+    case TSyntaxFault::ExpectedSeparator:
+      reason = quoted + " where ',' or ')' belongs";
+      break;
+    case TSyntaxFault::MissingClose:
+      reason = "')' is missing";
+      break;
+    case TSyntaxFault::OneBranch:
+      reason = "p( ) joins at least two branches";
+      break;
+    case TSyntaxFault::Trailing:
+      reason = quoted + " after the circuit";
+      break;
   }
-  return std::nullopt;
+  return "position " + std::to_string(Position) + ": " + reason;
 }
 
-const char* CircuitDiagram(TCircuitKind kind) { return InfoOf(kind).diagram; }
+// Recursive descent over
+//   chain := term ('-' term)*
+//   term  := element | 'p' '(' chain (',' chain)+ ')'
+// with blanks allowed between the tokens.
+class TCircuitParser {
+ public:
+  explicit TCircuitParser(std::string_view text) : text_(text) {}
 
-std::span<const char* const> ParameterNames(TCircuitKind kind) {
-  const TCircuitInfo& info = InfoOf(kind);
-  return {info.parameters.data(), info.count};
+  TModelParse Parse() {
+    if (!Chain()) return error_;
+    Blanks();
+    if (at_ < text_.size()) {
+      Fail(TSyntaxFault::Trailing, std::string(1, text_[at_]));
+      return error_;
+    }
+    for (TCircuitModel::TNode& node : model_.nodes_) {
+      if (node.parent == kNoParent) node.parent = std::uint16_t(model_.nodes_.size() - 1);
+    }
+    return std::move(model_);
+  }
+
+ private:
+  static constexpr std::uint16_t kNoParent = 0xFFFF;
+
+  void Blanks() {
+    while (at_ < text_.size() && text_[at_] == ' ') ++at_;
+  }
+
+  bool Fail(TSyntaxFault fault, std::string token = {}) {
+    error_ = {at_ + 1, fault, std::move(token)};
+    return false;
+  }
+
+  // A node whose branches are the last `count` subtrees built, ending at
+  // the given node indices.
+  void Join(TCircuitModel::TOp op, const std::vector<std::size_t>& branches) {
+    const auto index = std::uint16_t(model_.nodes_.size());
+    for (std::size_t b : branches) model_.nodes_[b].parent = index;
+    model_.nodes_.push_back({op, 0, kNoParent});
+  }
+
+  // The chain's root node index, when it parses.
+  bool Chain() {
+    std::vector<std::size_t> terms;
+    for (;;) {
+      if (!Term()) return false;
+      terms.push_back(model_.nodes_.size() - 1);
+      Blanks();
+      if (at_ >= text_.size() || text_[at_] != '-') break;
+      ++at_;
+    }
+    if (terms.size() > 1) Join(TCircuitModel::TOp::Series, terms);
+    return true;
+  }
+
+  bool Term() {
+    Blanks();
+    if (at_ >= text_.size()) return Fail(TSyntaxFault::MissingElement);
+    const char c = text_[at_];
+    if (c == 'p') return Parallel();
+    if (c == 'R' || c == 'L' || c == 'C') return Element();
+    std::size_t end = at_;
+    while (end < text_.size() && IsNameChar(text_[end])) ++end;
+    if (end == at_) return Fail(TSyntaxFault::Unexpected, std::string(1, c));
+    return Fail(TSyntaxFault::UnknownElement, std::string(text_.substr(at_, end - at_)));
+  }
+
+  bool Element() {
+    const std::size_t start = at_;
+    while (at_ < text_.size() && IsNameChar(text_[at_])) ++at_;
+    const std::string name(text_.substr(start, at_ - start));
+    if (model_.IndexOf(name) < model_.Size()) {
+      at_ = start;
+      return Fail(TSyntaxFault::Duplicate, name);
+    }
+    if (model_.Size() == kMaxElements) {
+      at_ = start;
+      return Fail(TSyntaxFault::TooManyElements);
+    }
+    model_.nodes_.push_back(
+        {TCircuitModel::TOp::Element, std::uint16_t(model_.names_.size()), kNoParent});
+    model_.kinds_.push_back(name[0] == 'R'   ? TElementKind::R
+                            : name[0] == 'L' ? TElementKind::L
+                                             : TElementKind::C);
+    model_.names_.push_back(name);
+    return true;
+  }
+
+  bool Parallel() {
+    ++at_;
+    Blanks();
+    if (at_ >= text_.size() || text_[at_] != '(') return Fail(TSyntaxFault::MissingOpen);
+    ++at_;
+    std::vector<std::size_t> branches;
+    for (;;) {
+      if (!Chain()) return false;
+      branches.push_back(model_.nodes_.size() - 1);
+      Blanks();
+      if (at_ < text_.size() && text_[at_] == ',') {
+        ++at_;
+        continue;
+      }
+      if (at_ < text_.size() && text_[at_] == ')') break;
+      if (at_ >= text_.size()) return Fail(TSyntaxFault::MissingClose);
+      return Fail(TSyntaxFault::ExpectedSeparator, std::string(1, text_[at_]));
+    }
+    if (branches.size() < 2) return Fail(TSyntaxFault::OneBranch);
+    ++at_;
+    Join(TCircuitModel::TOp::Parallel, branches);
+    return true;
+  }
+
+  std::string_view text_;
+  std::size_t at_ = 0;
+  TCircuitModel model_;
+  TCircuitSyntaxError error_;
+};
+
+TModelParse TCircuitModel::Parse(std::string_view text) {
+  TModelParse parsed = TCircuitParser(text).Parse();
+  if (auto* model = std::get_if<TCircuitModel>(&parsed)) {
+    std::string compact(text);
+    std::erase(compact, ' ');
+    model->text_ = std::move(compact);
+  }
+  return parsed;
+}
+
+std::size_t TCircuitModel::IndexOf(std::string_view name) const {
+  return std::size_t(std::find(names_.begin(), names_.end(), name) - names_.begin());
+}
+
+std::vector<std::vector<std::size_t>> TCircuitModel::Groups() const {
+  std::vector<std::vector<std::size_t>> groups(nodes_.size());
+  for (std::size_t i = 0; i + 1 < nodes_.size(); ++i) {
+    if (nodes_[i].op == TOp::Element) groups[nodes_[i].parent].push_back(nodes_[i].parameter);
+  }
+  std::erase_if(groups, [](const auto& g) { return g.empty(); });
+  return groups;
+}
+
+TComplex TCircuitModel::Impedance(std::span<const double> values, double omega) const {
+  TComplex z;
+  Impedances(values, std::span(&omega, 1), std::span(&z, 1));
+  return z;
+}
+
+void TCircuitModel::Impedances(std::span<const double> values, std::span<const double> omegas,
+                               std::span<TComplex> out, std::span<TComplex> slopes) const {
+  const std::size_t n = nodes_.size(), m = omegas.size();
+  // Per node and frequency: its impedance; for a branch of a parallel node
+  // its admittance, for a parallel node the sum of those; backward, how
+  // much the total moves per unit move of the node. Kept per thread: too
+  // large to clear or to allocate at every evaluation.
+  thread_local std::vector<TComplex> scratch;
+  scratch.resize(3 * n * m);
+  TComplex* const z = scratch.data();
+  TComplex* const y = z + n * m;
+  TComplex* const s = y + n * m;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (nodes_[i].op != TOp::Element) std::fill_n(nodes_[i].op == TOp::Series ? z + i * m : y + i * m, m, 0.0);
+  }
+  for (std::size_t i = 0; i < n; ++i) {
+    const TNode& node = nodes_[i];
+    TComplex* const zi = z + i * m;
+    if (node.op == TOp::Element) {
+      const double v = values[node.parameter];
+      switch (kinds_[node.parameter]) {
+        case TElementKind::R:
+          std::fill_n(zi, m, TComplex(v, 0.0));
+          break;
+        case TElementKind::L:
+          for (std::size_t j = 0; j < m; ++j) zi[j] = {0.0, omegas[j] * v};
+          break;
+        case TElementKind::C:
+          for (std::size_t j = 0; j < m; ++j) zi[j] = {0.0, -1.0 / (omegas[j] * v)};
+          break;
+      }
+    }
+    if (node.op == TOp::Parallel) {
+      for (std::size_t j = 0; j < m; ++j) zi[j] = Reciprocal(y[i * m + j]);
+    }
+    if (i + 1 == n) break;
+    // A node's branches all come before it: add this one in.
+    const std::uint16_t p = node.parent;
+    if (nodes_[p].op == TOp::Series) {
+      for (std::size_t j = 0; j < m; ++j) z[p * m + j] += zi[j];
+    } else {
+      for (std::size_t j = 0; j < m; ++j) {
+        y[i * m + j] = Reciprocal(zi[j]);
+        y[p * m + j] += y[i * m + j];
+      }
+    }
+  }
+  std::copy_n(z + (n - 1) * m, m, out.begin());
+  if (slopes.empty()) return;
+  std::fill_n(s + (n - 1) * m, m, 1.0);
+  for (std::size_t i = n - 1; i-- > 0;) {
+    const std::uint16_t p = nodes_[i].parent;
+    if (nodes_[p].op == TOp::Series) {
+      std::copy_n(s + p * m, m, s + i * m);
+      continue;
+    }
+    for (std::size_t j = 0; j < m; ++j) {
+      const TComplex share = y[i * m + j] * z[p * m + j];  // Z_parallel / Z_branch
+      s[i * m + j] = s[p * m + j] * share * share;
+    }
+  }
+  for (std::size_t i = 0; i < n; ++i) {
+    if (nodes_[i].op != TOp::Element) continue;
+    const std::uint16_t k = nodes_[i].parameter;
+    // d ln of an element's impedance by the ln of its value: +1 for R and L, -1 for C.
+    const double sign = kinds_[k] == TElementKind::C ? -1.0 : 1.0;
+    for (std::size_t j = 0; j < m; ++j) slopes[k * m + j] = sign * s[i * m + j] * z[i * m + j];
+  }
 }
 
 const char* ParameterUnit(std::string_view name) {
   if (name.starts_with('L')) return "H";
   if (name.starts_with('C')) return "F";
   return "Ω";
-}
-
-TComplex CircuitImpedance(TCircuitKind kind, std::span<const double> v, double hertz) {
-  const double w = 2.0 * std::numbers::pi * hertz;
-  switch (kind) {
-    case TCircuitKind::Rl:
-      return v[0] + Inductor(v[1], w);
-    case TCircuitKind::Rc:
-      return v[0] + Capacitor(v[1], w);
-    case TCircuitKind::Rlc:
-      return v[0] + Inductor(v[1], w) + Capacitor(v[2], w);
-    case TCircuitKind::RlcParallel:
-      // Summed as admittances: no division by a vanishing branch.
-      return 1.0 / TComplex(1.0 / v[0], w * v[2] - 1.0 / (w * v[1]));
-    case TCircuitKind::Coil:
-      return Parallel(v[0] + Inductor(v[1], w), Capacitor(v[2], w));
-    case TCircuitKind::Bvd:
-      return Parallel(v[0] + Inductor(v[1], w) + Capacitor(v[2], w), Capacitor(v[3], w));
-  }
-  return {};
-}
-
-TCircuit::TCircuit(TCircuitKind kind, std::vector<double> values)
-    : kind_(kind), values_(std::move(values)) {
-  values_.resize(ParameterNames(kind).size(), 0.0);
-}
-
-TComplex TCircuit::Impedance(double hertz) const { return CircuitImpedance(kind_, values_, hertz); }
-
-std::optional<TCircuit> TCircuit::Parse(std::string_view text, std::string& error) {
-  const std::size_t colon = text.find(':');
-  const auto kind = CircuitNamed(text.substr(0, colon));
-  if (colon == std::string_view::npos || !kind) {
-    error = "a circuit is MODEL:NAME=VALUE,... with MODEL one of rl rc rlc rlc-parallel coil bvd";
-    return std::nullopt;
-  }
-  const auto names = ParameterNames(*kind);
-  std::vector<std::optional<double>> values(names.size());
-  std::string_view rest = text.substr(colon + 1);
-  for (bool more = true; more;) {
-    const std::size_t comma = rest.find(',');
-    const std::string_view item = rest.substr(0, comma);
-    more = comma != std::string_view::npos;
-    rest = more ? rest.substr(comma + 1) : std::string_view();
-    const std::size_t eq = item.find('=');
-    const auto name = std::find(names.begin(), names.end(), item.substr(0, eq));
-    const auto value = eq == std::string_view::npos ? std::nullopt : ParseSi(item.substr(eq + 1));
-    if (name == names.end() || !value || *value <= 0.0 || values[name - names.begin()]) {
-      error = "'" + std::string(item) + "' is not a parameter of " + CircuitName(*kind) +
-              " with a positive value (once each)";
-      return std::nullopt;
-    }
-    values[name - names.begin()] = *value;
-  }
-  std::vector<double> result;
-  for (std::size_t i = 0; i < names.size(); ++i) {
-    if (!values[i]) {
-      error = std::string(CircuitName(*kind)) + " needs " + names[i] + "=VALUE";
-      return std::nullopt;
-    }
-    result.push_back(*values[i]);
-  }
-  return TCircuit(*kind, std::move(result));
 }
 
 }  // namespace doz::analysis

@@ -2,233 +2,156 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
-#include <optional>
 
 namespace doz::analysis {
 namespace {
 
-using TSamples = std::vector<TImpedanceSample>;
-using TStarts = std::vector<std::vector<double>>;
-using TComplex = std::complex<double>;
-
-constexpr std::size_t kEndPoints = 3;  // averaged at each end against noise
 // Of the capacitance that alone would give |Z| at an end of the band: a
 // part that small (across) or that large (in series) hardly shows.
 constexpr double kSmallShunt = 0.01;
+// The mechanical quality a loudspeaker's start tries besides the one its
+// peak suggests: from a heavily damped to a lightly damped cone.
+constexpr double kSpeakerQs[] = {2.0, 8.0};
 
-double Omega(double hertz) { return 2.0 * std::numbers::pi * hertz; }
+using enum TResonanceKind;
 
-// The mean impedance and angular frequency of the first or last few points.
-struct TEnd {
-  double w = 0;
-  TComplex z;
-
-  std::optional<double> SeriesL() const { return Positive(z.imag() / w); }
-  std::optional<double> SeriesC() const { return Positive(-1.0 / (w * z.imag())); }
-  std::optional<double> ParallelL() const { return Positive(-1.0 / (w * (1.0 / z).imag())); }
-  std::optional<double> ParallelC() const { return Positive((1.0 / z).imag() / w); }
-  std::optional<double> Rs() const { return Positive(z.real()); }
-  // The part that would give the whole |Z| on its own.
-  double L() const { return std::abs(z) / w; }
-  double C() const { return 1.0 / (w * std::abs(z)); }
-
-  static std::optional<double> Positive(double v) {
-    if (!(v > 0) || !std::isfinite(v)) return std::nullopt;
-    return v;
-  }
+// The |Z| peak's height and the series resistance under it.
+struct TMotional {
+  double w0;
+  double ohms;  // of the parallel branch alone
+  double q;     // of the |Z| curve at the peak, as a first guess of the branch's
 };
 
-TEnd EndOf(const TSamples& s, bool low) {
-  const std::size_t n = std::min(kEndPoints, s.size());
-  TEnd end;
-  for (std::size_t i = 0; i < n; ++i) {
-    const TImpedanceSample& p = low ? s[i] : s[s.size() - 1 - i];
-    end.w += Omega(p.Hertz) / double(n);
-    end.z += p.Z / double(n);
-  }
-  // Opposite phases at one end can cancel; the magnitude then still counts.
-  if (!(std::abs(end.z) > 0)) end.z = low ? s.front().Z : s.back().Z;
-  return end;
+std::optional<TMotional> MotionalOf(const TFitFeatures& f, double series) {
+  const TResonance* peak = f.Strongest(Peak);
+  if (!peak) return std::nullopt;
+  const double ohms = peak->ExtremumOhms - series;
+  if (!(ohms > 0)) return std::nullopt;
+  return TMotional{Omega(peak->ExtremumHertz), ohms, peak->Q.value_or(kSpeakerQs[0])};
 }
 
-double Median(std::vector<double> v, double fallback) {
-  std::erase_if(v, [](double x) { return !(x > 0) || !std::isfinite(x); });
-  if (v.empty()) return fallback;
-  std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
-  return v[v.size() / 2];
+// Res, Lces and Cmes of a parallel branch with that resonance and quality.
+std::vector<double> Branch(const TMotional& m, double q) {
+  return {m.ohms, m.ohms / (m.w0 * q), q / (m.w0 * m.ohms)};
 }
 
-double MedianOhms(const TSamples& s) {
-  std::vector<double> v;
-  for (const auto& p : s) v.push_back(p.Ohms);
-  return Median(v, 1.0);
-}
+double SeriesResistance(const TFitFeatures& f) { return f.Low.Rs().value_or(f.MedianRs); }
 
-double MedianRs(const TSamples& s) {
-  std::vector<double> v;
-  for (const auto& p : s) v.push_back(p.Z.real());
-  return Median(v, MedianOhms(s));
-}
-
-// Xs/ω where inductive, or -1/(ω Xs) where capacitive.
-double MedianSeries(const TSamples& s, bool inductive, double fallback) {
-  std::vector<double> v;
-  for (const auto& p : s) {
-    const double x = p.Z.imag(), w = Omega(p.Hertz);
-    v.push_back(inductive ? x / w : -1.0 / (w * x));
-  }
-  return Median(v, fallback);
-}
-
-const TResonance* Strongest(const std::vector<TResonance>& found, TResonanceKind kind,
-                            double aboveHertz = 0) {
-  const TResonance* best = nullptr;
-  for (const TResonance& r : found) {
-    if (r.Kind != kind || r.Hertz <= aboveHertz) continue;
-    const bool stronger =
-        !best || (kind == TResonanceKind::Peak ? r.Ohms > best->Ohms : r.Ohms < best->Ohms);
-    if (stronger) best = &r;
-  }
-  return best;
-}
-
-// L and C that resonate at w0, one of them given.
-double Partner(double w0, double part) { return 1.0 / (w0 * w0 * part); }
-
-TStarts SeriesRlc(const TSamples& s, const std::vector<TResonance>& found, const TEnd& lo,
-                  const TEnd& hi) {
-  const double c = lo.SeriesC().value_or(lo.C());
-  const double l = hi.SeriesL().value_or(hi.L());
-  const TResonance* dip = Strongest(found, TResonanceKind::Dip);
-  if (!dip) return {{MedianRs(s), l, c}};
+// capacitive: the resonances of a circuit with a capacitance across it.
+TStarts SeriesRlc(const TFitFeatures& f, bool capacitive) {
+  const double c = f.Low.SeriesC().value_or(f.Low.C());
+  const double l = f.High.SeriesL().value_or(f.High.L());
+  const TResonance* dip = f.Strongest(Dip, capacitive);
+  if (!dip) return {{f.MedianRs, l, c}};
   const double w0 = Omega(dip->Hertz);
-  return {{dip->Ohms, Partner(w0, c), c}, {dip->Ohms, l, Partner(w0, l)}};
+  return {{dip->ExtremumOhms, Partner(w0, c), c}, {dip->ExtremumOhms, l, Partner(w0, l)}};
 }
 
-TStarts ParallelRlc(const TSamples& s, const std::vector<TResonance>& found, const TEnd& lo,
-                    const TEnd& hi) {
-  const double l = lo.ParallelL().value_or(lo.L());
-  const double c = hi.ParallelC().value_or(hi.C());
-  const TResonance* peak = Strongest(found, TResonanceKind::Peak);
-  if (!peak) {
-    const auto most = std::max_element(
-        s.begin(), s.end(), [](const auto& a, const auto& b) { return a.Ohms < b.Ohms; });
-    return {{most->Ohms, l, c}};
-  }
-  const double w0 = Omega(peak->Hertz);
-  return {{peak->Ohms, l, Partner(w0, l)}, {peak->Ohms, Partner(w0, c), c}};
-}
-
-TStarts Coil(const std::vector<TResonance>& found, const TEnd& lo, const TEnd& hi) {
-  const double r = lo.Rs().value_or(std::abs(lo.z));
-  const double l = lo.SeriesL().value_or(lo.L());
-  const TResonance* peak = Strongest(found, TResonanceKind::Peak);
-  if (!peak) return {{r, l, hi.ParallelC().value_or(hi.C())}};
+TStarts Winding(const TFitFeatures& f, bool capacitive) {
+  const double r = f.Low.Rs().value_or(std::abs(f.Low.z));
+  const double l = f.Low.SeriesL().value_or(f.Low.L());
+  const TResonance* peak = f.Strongest(Peak, capacitive);
+  if (!peak) return {{r, l, f.High.ParallelC().value_or(f.High.C())}};
   // At the peak |Z| = L/(RC) and LC = 1/w0².
   const double w0 = Omega(peak->Hertz);
-  const double root = std::sqrt(peak->Ohms * r);
+  const double root = std::sqrt(peak->ExtremumOhms * r);
   return {{r, root / w0, 1.0 / (w0 * root)}, {r, l, Partner(w0, l)}};
-}
-
-TStarts Bvd(const TSamples& s, const std::vector<TResonance>& found, const TEnd& lo,
-            const TEnd& hi) {
-  // A series circuit with a capacitance across it too small to matter within
-  // the band: the resonator whose parallel resonance lies beyond it.
-  TStarts starts;
-  for (const auto& v : SeriesRlc(s, found, lo, hi))
-    starts.push_back({v[0], v[1], v[2], hi.C() * kSmallShunt});
-  // And a winding with a capacitance in series too large to matter: the
-  // resonator whose series resonance lies below the band.
-  for (const auto& v : Coil(found, lo, hi))
-    starts.push_back({v[0], v[1], lo.C() / kSmallShunt, v[2]});
-  const TResonance* dip = Strongest(found, TResonanceKind::Dip);
-  const TResonance* peak = dip ? Strongest(found, TResonanceKind::Peak, dip->Hertz) : nullptr;
-  if (!dip || !peak) return starts;
-  // fp/fs = sqrt(1 + C1/C0); below both resonances the capacitance is C0 + C1.
-  const double total = lo.ParallelC().value_or(lo.C());
-  const double ws = Omega(dip->Hertz);
-  const double ratio = std::pow(peak->Hertz / dip->Hertz, 2);
-  const double c0 = total / ratio;
-  const double c1 = total - c0;
-  const double c0High = hi.ParallelC().value_or(c0);
-  const double c1High = c0High * (ratio - 1.0);
-  starts.insert(starts.begin(), {{dip->Ohms, Partner(ws, c1), c1, c0},
-                                 {dip->Ohms, Partner(ws, c1High), c1High, c0High}});
-  return starts;
-}
-
-// Where the phase never passes zero (a damped resonator) the extremes of |Z|
-// inside the band stand in for the resonances of that kind. A resonator
-// with a capacitance across it (bvd) falls as 1/f around its resonances:
-// there the extremes of |Z|·f count.
-std::vector<TResonance> WithExtremes(const TSamples& s, std::vector<TResonance> found,
-                                     bool capacitive) {
-  const auto has = [&found](TResonanceKind kind) {
-    return std::any_of(found.begin(), found.end(),
-                       [kind](const TResonance& r) { return r.Kind == kind; });
-  };
-  const auto weighted = [capacitive](const TImpedanceSample& a) {
-    return capacitive ? a.Ohms * a.Hertz : a.Ohms;
-  };
-  const auto lower = [&](const TImpedanceSample& a, const TImpedanceSample& b) {
-    return weighted(a) < weighted(b);
-  };
-  const auto inner = [&s](auto it) { return it != s.begin() && it + 1 != s.end(); };
-  const auto dip = std::min_element(s.begin(), s.end(), lower);
-  if (!has(TResonanceKind::Dip) && inner(dip))
-    found.push_back({TResonanceKind::Dip, dip->Hertz, dip->Ohms, {}});
-  const auto from = has(TResonanceKind::Dip) || !inner(dip) ? s.begin() : dip;
-  const auto peak = std::max_element(from, s.end(), lower);
-  if (!has(TResonanceKind::Peak) && inner(peak))
-    found.push_back({TResonanceKind::Peak, peak->Hertz, peak->Ohms, {}});
-  return found;
-}
-
-bool Usable(const std::vector<double>& start) {
-  return std::all_of(start.begin(), start.end(),
-                     [](double v) { return v > 0 && std::isfinite(v); });
 }
 
 }  // namespace
 
-TStarts StartValues(TCircuitKind kind, const TSamples& s,
-                    const std::vector<TResonance>& resonances) {
-  const std::vector<TResonance> found = WithExtremes(s, resonances, kind == TCircuitKind::Bvd);
-  const TEnd lo = EndOf(s, true);
-  const TEnd hi = EndOf(s, false);
+TStarts RlStarts(const TFitFeatures& f) {
+  return {{f.MedianRs, f.MedianSeries(true, f.High.L())}};
+}
+
+TStarts RcStarts(const TFitFeatures& f) {
+  return {{f.MedianRs, f.MedianSeries(false, f.Low.C())}};
+}
+
+TStarts RlcStarts(const TFitFeatures& f) { return SeriesRlc(f, false); }
+
+TStarts RlcParallelStarts(const TFitFeatures& f) {
+  const double l = f.Low.ParallelL().value_or(f.Low.L());
+  const double c = f.High.ParallelC().value_or(f.High.C());
+  const TResonance* peak = f.Strongest(Peak);
+  if (!peak) {
+    const auto most = std::max_element(f.Samples.begin(), f.Samples.end(),
+                                       [](const auto& a, const auto& b) { return a.Ohms < b.Ohms; });
+    return {{most->Ohms, l, c}};
+  }
+  const double w0 = Omega(peak->Hertz);
+  return {{peak->ExtremumOhms, l, Partner(w0, l)}, {peak->ExtremumOhms, Partner(w0, c), c}};
+}
+
+TStarts CoilStarts(const TFitFeatures& f) { return Winding(f, false); }
+
+TStarts BvdStarts(const TFitFeatures& f) {
+  // A series circuit with a capacitance across it too small to matter within
+  // the band: the resonator whose parallel resonance lies beyond it.
   TStarts starts;
-  switch (kind) {
-    case TCircuitKind::Rl:
-      starts = {{MedianRs(s), MedianSeries(s, true, hi.L())}};
-      break;
-    case TCircuitKind::Rc:
-      starts = {{MedianRs(s), MedianSeries(s, false, lo.C())}};
-      break;
-    case TCircuitKind::Rlc:
-      starts = SeriesRlc(s, found, lo, hi);
-      break;
-    case TCircuitKind::RlcParallel:
-      starts = ParallelRlc(s, found, lo, hi);
-      break;
-    case TCircuitKind::Coil:
-      starts = Coil(found, lo, hi);
-      break;
-    case TCircuitKind::Bvd:
-      starts = Bvd(s, found, lo, hi);
-      break;
-  }
-  std::erase_if(starts, [](const std::vector<double>& v) { return !Usable(v); });
-  // Whatever the data, one start stands: every part at the size of the
-  // median impedance at the median frequency.
-  const double ohms = MedianOhms(s);
-  const double w = Omega(s[s.size() / 2].Hertz);
-  std::vector<double> plain;
-  for (const char* name : ParameterNames(kind)) {
-    plain.push_back(name[0] == 'L' ? ohms / w : name[0] == 'C' ? 1.0 / (w * ohms) : ohms);
-  }
-  if (starts.empty() && Usable(plain)) starts.push_back(plain);
+  for (const auto& v : SeriesRlc(f, true)) starts.push_back({v[0], v[1], v[2], f.High.C() * kSmallShunt});
+  // And a winding with a capacitance in series too large to matter: the
+  // resonator whose series resonance lies below the band.
+  for (const auto& v : Winding(f, true)) starts.push_back({v[0], v[1], f.Low.C() / kSmallShunt, v[2]});
+  const TResonance* dip = f.Strongest(Dip, true);
+  const TResonance* peak = dip ? f.Strongest(Peak, true, dip->Hertz) : nullptr;
+  if (!dip || !peak) return starts;
+  // fp/fs = sqrt(1 + C1/C0); below both resonances the capacitance is C0 + C1.
+  const double total = f.Low.ParallelC().value_or(f.Low.C());
+  const double ws = Omega(dip->Hertz);
+  const double ratio = std::pow(peak->Hertz / dip->Hertz, 2);
+  const double c0 = total / ratio;
+  const double c1 = total - c0;
+  const double c0High = f.High.ParallelC().value_or(c0);
+  const double c1High = c0High * (ratio - 1.0);
+  starts.insert(starts.begin(), {{dip->ExtremumOhms, Partner(ws, c1), c1, c0},
+                                 {dip->ExtremumOhms, Partner(ws, c1High), c1High, c0High}});
   return starts;
+}
+
+TStarts SpeakerStarts(const TFitFeatures& f) {
+  const double re = SeriesResistance(f);
+  const double le = f.High.SeriesL().value_or(f.High.L());
+  const auto motional = MotionalOf(f, re);
+  if (!motional) return {};
+  TStarts starts;
+  for (const double q : {motional->q, kSpeakerQs[0], kSpeakerQs[1]}) {
+    const auto branch = Branch(*motional, q);
+    starts.push_back({re, le, branch[0], branch[1], branch[2]});
+  }
+  return starts;
+}
+
+TStarts LossySpeakerStarts(const TFitFeatures& f) {
+  // The voice coil's losses: half its inductance stays, the other half is
+  // shunted by the resistance the high end adds over Re.
+  const double re = SeriesResistance(f);
+  const double rise = f.High.Rs().value_or(2 * re) - re;
+  TStarts starts;
+  for (const auto& v : SpeakerStarts(f)) {
+    starts.push_back({v[0], v[1] / 2, v[1], rise > 0 ? rise : re, v[2], v[3], v[4]});
+  }
+  return starts;
+}
+
+TStarts PickupStarts(const TFitFeatures& f) {
+  TStarts starts;
+  const TResonance* peak = f.Strongest(Peak);
+  for (const auto& v : CoilStarts(f)) {
+    // The load across lowers the winding's own peak L/(RC) to the one seen.
+    const double own = v[1] / (v[0] * v[2]);
+    const double seen = peak ? peak->ExtremumOhms : own;
+    const double rp = own > seen ? own * seen / (own - seen) : 10 * own;
+    starts.push_back({v[0], v[1], v[2], rp});
+  }
+  return starts;
+}
+
+TStarts TransformerStarts(const TFitFeatures& f) {
+  const double r = SeriesResistance(f);
+  const double l = f.Low.SeriesL().value_or(f.Low.L());
+  const double rp = f.High.Rs().value_or(std::abs(f.High.z)) - r;
+  return {{r, l, rp > 0 ? rp : std::abs(f.High.z)}};
 }
 
 }  // namespace doz::analysis

@@ -2,7 +2,7 @@
 // can be drawn and compared like a measured one.
 #pragma once
 
-#include "Circuit_model.h"
+#include "Circuit.h"
 #include "Doz_setting.h"
 
 namespace doz::analysis {

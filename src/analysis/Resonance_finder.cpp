@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <numbers>
 
 namespace doz::analysis {
 namespace {
@@ -14,6 +15,9 @@ constexpr double kMaxStepDegrees = 180.0;
 // How far (as a frequency ratio) the extreme of |Z| may lie from the zero of
 // the phase: they part as the quality falls.
 constexpr double kMaxExtremeShift = 2.0;
+// A resonance whose width at 3 dB spans fewer grid steps than this is
+// resolved too coarsely for its width to be read off the points.
+constexpr double kNarrowSteps = 3.0;
 
 using TSamples = std::vector<TImpedanceSample>;
 
@@ -26,8 +30,13 @@ int SignOf(double degrees) {
 double LnF(const TImpedanceSample& s) { return std::log(s.Hertz); }
 double LnZ(const TImpedanceSample& s) { return std::log(s.Ohms); }
 
-// Zero of the least-squares line of the phase over ln f, from a to b.
-double ZeroPhaseHertz(const TSamples& s, std::size_t a, std::size_t b) {
+struct TPhaseLine {
+  double hertz;         // where the line passes zero
+  double degreesPerLn;  // its slope over ln f
+};
+
+// The least-squares line of the phase over ln f, from a to b.
+TPhaseLine PhaseLine(const TSamples& s, std::size_t a, std::size_t b) {
   double n = 0, sx = 0, sy = 0, sxx = 0, sxy = 0;
   for (std::size_t i = a; i <= b; ++i) {
     const double x = LnF(s[i]) - LnF(s[a]);
@@ -41,7 +50,7 @@ double ZeroPhaseHertz(const TSamples& s, std::size_t a, std::size_t b) {
   const double x0 = -(sy - slope * sx) / n / slope;
   const double span = LnF(s[b]) - LnF(s[a]);
   const double x = std::isfinite(x0) ? std::clamp(x0, 0.0, span) : span / 2;
-  return std::exp(LnF(s[a]) + x);
+  return {std::exp(LnF(s[a]) + x), slope};
 }
 
 bool Wraps(const TSamples& s, std::size_t a, std::size_t b) {
@@ -51,19 +60,43 @@ bool Wraps(const TSamples& s, std::size_t a, std::size_t b) {
   return false;
 }
 
-// |Z| at the extreme point k, refined by the parabola through it and its
-// neighbours in ln f and ln |Z| when that bends the right way.
-double ExtremeOhms(const TSamples& s, std::size_t k, bool peak) {
-  if (k == 0 || k + 1 >= s.size()) return s[k].Ohms;
+// |Z| between the points, on the parabola in ln f and ln |Z| through the
+// three nearest: a straight line would cut across the top of a peak.
+double OhmsAt(const TSamples& s, double hertz) {
+  if (s.size() < 3) return s.front().Ohms;
+  const auto above = std::lower_bound(
+      s.begin(), s.end(), hertz, [](const TImpedanceSample& x, double f) { return x.Hertz < f; });
+  const std::size_t k = std::clamp<std::size_t>(above - s.begin(), 1, s.size() - 2);
+  const double x = std::log(hertz);
+  double lnz = 0;
+  for (std::size_t i = k - 1; i <= k + 1; ++i) {
+    double weight = 1;
+    for (std::size_t j = k - 1; j <= k + 1; ++j) {
+      if (j != i) weight *= (x - LnF(s[j])) / (LnF(s[i]) - LnF(s[j]));
+    }
+    lnz += weight * LnZ(s[i]);
+  }
+  return std::isfinite(lnz) ? std::exp(lnz) : s[k].Ohms;
+}
+
+struct TExtremum {
+  double hertz;
+  double ohms;
+};
+
+// The extreme point k refined by the parabola through it and its neighbours
+// in ln f and ln |Z|, when that bends the right way.
+TExtremum ExtremeAt(const TSamples& s, std::size_t k, bool peak) {
+  const TExtremum plain{s[k].Hertz, s[k].Ohms};
   const double x0 = LnF(s[k - 1]) - LnF(s[k]), x2 = LnF(s[k + 1]) - LnF(s[k]);
   const double y0 = LnZ(s[k - 1]) - LnZ(s[k]), y2 = LnZ(s[k + 1]) - LnZ(s[k]);
   // y = a x² + b x through (x0, y0), (0, 0), (x2, y2).
   const double a = (y0 / x0 - y2 / x2) / (x0 - x2);
   const double b = y0 / x0 - a * x0;
-  if ((peak && a >= 0) || (!peak && a <= 0)) return s[k].Ohms;
-  const double top = -b * b / (4 * a);
-  const double refined = s[k].Ohms * std::exp(top);
-  return std::isfinite(refined) ? refined : s[k].Ohms;
+  if ((peak && a >= 0) || (!peak && a <= 0)) return plain;
+  const double x = std::clamp(-b / (2 * a), x0, x2);
+  const TExtremum refined{s[k].Hertz * std::exp(x), s[k].Ohms * std::exp(a * x * x + b * x)};
+  return std::isfinite(refined.hertz) && std::isfinite(refined.ohms) ? refined : plain;
 }
 
 // Frequency where |Z| crosses the level walking from k by step (+1 or -1).
@@ -83,21 +116,20 @@ std::optional<double> LevelCrossing(const TSamples& s, std::size_t k, int step, 
   return std::nullopt;
 }
 
-std::optional<double> QualityOf(const TSamples& s, std::size_t k, double hertz, double ohms,
-                                bool peak) {
-  const double level = peak ? ohms / std::sqrt(2.0) : ohms * std::sqrt(2.0);
+// The width at 3 dB about the extremum, from both crossings or twice one.
+std::optional<double> WidthAt(const TSamples& s, std::size_t k, const TExtremum& e, bool peak) {
+  const double level = peak ? e.ohms / std::sqrt(2.0) : e.ohms * std::sqrt(2.0);
   const auto below = LevelCrossing(s, k, -1, level, peak);
   const auto above = LevelCrossing(s, k, 1, level, peak);
   double width = 0;
   if (below && above)
     width = *above - *below;
   else if (below)
-    width = 2 * (hertz - *below);
+    width = 2 * (e.hertz - *below);
   else if (above)
-    width = 2 * (*above - hertz);
-  const double q = hertz / width;
-  if (!(width > 0) || !std::isfinite(q)) return std::nullopt;
-  return q;
+    width = 2 * (*above - e.hertz);
+  if (!(width > 0) || !std::isfinite(width)) return std::nullopt;
+  return width;
 }
 
 // From the point nearest the frequency, uphill (peak) or downhill (dip) in
@@ -128,18 +160,38 @@ std::optional<std::size_t> ExtremeNear(const TSamples& s, double hertz, bool pea
 std::optional<TResonance> ResonanceBetween(const TSamples& s, std::size_t a, std::size_t b) {
   const bool peak = s[a].Degrees > 0;
   if (Wraps(s, a, b)) return std::nullopt;
-  const double hertz = ZeroPhaseHertz(s, a, b);
-  const auto k = ExtremeNear(s, hertz, peak);
+  const TPhaseLine line = PhaseLine(s, a, b);
+  const auto k = ExtremeNear(s, line.hertz, peak);
   if (!k) return std::nullopt;
-  const double ohms = ExtremeOhms(s, *k, peak);
-  return TResonance{peak ? TResonanceKind::Peak : TResonanceKind::Dip, hertz, ohms,
-                    QualityOf(s, *k, hertz, ohms, peak)};
+  const TExtremum e = ExtremeAt(s, *k, peak);
+  TResonance r{peak ? TResonanceKind::Peak : TResonanceKind::Dip,
+               line.hertz,
+               OhmsAt(s, line.hertz),
+               e.hertz,
+               e.ohms,
+               {},
+               TResonanceSource::Data,
+               false};
+  const double step = (LnF(s[*k + 1]) - LnF(s[*k - 1])) / 2;
+  if (const auto width = WidthAt(s, *k, e, peak)) {
+    r.Q = e.hertz / *width;
+    r.Narrow = *width / e.hertz < kNarrowSteps * step;
+  } else {
+    // dφ/d ln f = 2Q at a resonance, φ in radians.
+    const double q = std::fabs(line.degreesPerLn) * std::numbers::pi / 180.0 / 2.0;
+    if (std::isfinite(q) && q > 0) r.Q = q;
+  }
+  return r;
 }
 
 }  // namespace
 
 const char* ResonanceName(TResonanceKind kind) {
   return kind == TResonanceKind::Peak ? "peak" : "dip";
+}
+
+const char* ResonanceSourceName(TResonanceSource source) {
+  return source == TResonanceSource::Model ? "model" : "data";
 }
 
 std::vector<TResonance> FindResonances(const std::vector<TImpedanceSample>& samples) {

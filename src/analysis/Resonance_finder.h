@@ -16,15 +16,27 @@ enum class TResonanceKind {
 
 const char* ResonanceName(TResonanceKind kind);  // "peak", "dip"
 
+// Read off a fitted circuit, or off the measured points themselves.
+enum class TResonanceSource { Model, Data };
+
+const char* ResonanceSourceName(TResonanceSource source);  // "model", "data"
+
 struct TResonance {
   TResonanceKind Kind;
-  double Hertz;             // where the phase passes zero, between grid points
-  double Ohms;              // |Z| at the peak or the dip
-  std::optional<double> Q;  // centre frequency over the bandwidth at 3 dB
+  double Hertz;          // where the phase passes zero
+  double Ohms;           // |Z| at that frequency
+  double ExtremumHertz;  // the peak or dip of |Z| next to it
+  double ExtremumOhms;
+  std::optional<double> Q;  // from the width at 3 dB, or from the phase slope
+  TResonanceSource Source = TResonanceSource::Data;
+  // Narrower than about three grid steps: points that miss the top make a
+  // Q from the data a lower bound.
+  bool Narrow = false;
 };
 
 // Lowest frequency first. A phase that stays within ±2° (noise about zero,
-// a plain resistance) gives none.
+// a plain resistance) gives none, and neither does an extremum of |Z| at an
+// end of the data: it may lie beyond it.
 std::vector<TResonance> FindResonances(const std::vector<TImpedanceSample>& samples);
 
 }  // namespace doz::analysis

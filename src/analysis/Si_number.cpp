@@ -14,12 +14,12 @@ struct TPrefix {
   int exponent;
 };
 
-constexpr TPrefix kPrefixes[] = {{'p', -12}, {'n', -9}, {'u', -6}, {'m', -3},
+constexpr TPrefix kPrefixes[] = {{'f', -15}, {'p', -12}, {'n', -9}, {'u', -6}, {'m', -3},
                                  {'k', 3},   {'M', 6},  {'G', 9}};
 
-// The prefixes' printed forms, from pico to giga by thousands.
-constexpr const char* kPrinted[] = {"p", "n", "µ", "m", "", "k", "M", "G"};
-constexpr int kLowestExponent = -12;
+// The prefixes' printed forms, from femto to giga by thousands.
+constexpr const char* kPrinted[] = {"f", "p", "n", "µ", "m", "", "k", "M", "G"};
+constexpr int kLowestExponent = -15;
 
 struct TScientific {
   std::string text;

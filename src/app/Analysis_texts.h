@@ -6,6 +6,7 @@
 #include <chrono>
 #include <optional>
 
+#include "Analysis_report.h"
 #include "Circuit_fit.h"
 #include "Resonance_finder.h"
 
@@ -19,8 +20,15 @@ QString RatioText(std::optional<double> value);
 QString DegreesText(double degrees);
 // "+6.20 %".
 QString PercentText(double percent);
-// "coil　(R + L) ∥ C".
-QString CircuitText(analysis::TCircuitKind kind);
+// "coil　(R + L) ∥ C"; a circuit string as it stands.
+QString CircuitText(const analysis::TCircuit& circuit);
+QString PresetText(const analysis::TPreset& preset);
+// "位置 4: ')' がありません".
+QString SyntaxErrorText(const analysis::TCircuitSyntaxError& error);
+// A warning in the window's own words.
+QString JapaneseWarning(const analysis::TAnalysisWarning& warning);
+// "6.80 kΩ ± 1.55 Ω" without the value: "± 1.55 Ω", or "－".
+QString UncertaintyText(std::optional<double> sigma, const char* unit);
 // "山（並列共振）", "谷（直列共振）".
 QString ResonanceText(analysis::TResonanceKind kind);
 QString FitRefusalText(analysis::TFitRefusal refusal);

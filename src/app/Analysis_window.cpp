@@ -168,7 +168,8 @@ void TFormAnalysis::ShowMeasurement() {
   for (QPushButton* button : {FitButton, CsvButton, ZmaButton, TouchstoneButton})
     button->setEnabled(present);
   ShowPoint();
-  ShowResonances();
+  ShowResonances(present ? FindResonances(SamplesOf(main_.MeasCalc, Band()))
+                         : std::vector<TResonance>());
   if (present && fitWanted_) {
     StartFit();
   } else {
@@ -207,13 +208,7 @@ void TFormAnalysis::ShowPoint() {
       SetCell(PointTable, row, column, SiText(values[row][column], units[row]));
 }
 
-void TFormAnalysis::ShowResonances() {
-  ResonanceTable->setRowCount(0);
-  if (!shownKey_) {
-    ResonanceNote->clear();
-    return;
-  }
-  const std::vector<TResonance> resonances = FindResonances(SamplesOf(AnalysedSet(), Band()));
+void TFormAnalysis::ShowResonances(const std::vector<TResonance>& resonances) {
   ResonanceTable->setRowCount(int(resonances.size()));
   for (int row = 0; row < int(resonances.size()); ++row) {
     const TResonance& r = resonances[row];
@@ -221,9 +216,21 @@ void TFormAnalysis::ShowResonances() {
     SetCell(ResonanceTable, row, 1, SiText(r.Hertz, "Hz"));
     SetCell(ResonanceTable, row, 2, SiText(r.Ohms, "Ω"));
     SetCell(ResonanceTable, row, 3, RatioText(r.Q));
+    ResonanceTable->item(row, 2)->setToolTip(
+        (r.Kind == TResonanceKind::Peak ? QStringLiteral("山の頂 ") : QStringLiteral("谷の底 ")) +
+        SiText(r.ExtremumOhms, "Ω") + QStringLiteral("（") + SiText(r.ExtremumHertz, "Hz") +
+        QStringLiteral("）"));
   }
-  ResonanceNote->setText(resonances.empty() ? QStringLiteral("位相が 0° を横切る山や谷はありません")
-                                            : QStringLiteral("%1 か所").arg(resonances.size()));
+  if (!shownKey_) {
+    ResonanceNote->clear();
+  } else if (resonances.empty()) {
+    ResonanceNote->setText(QStringLiteral("位相が 0° を横切る山や谷はありません"));
+  } else {
+    ResonanceNote->setText(
+        (resonances[0].Source == TResonanceSource::Model ? QStringLiteral("フィットしたモデルから ")
+                                                          : QStringLiteral("測定点から ")) +
+        QStringLiteral("%1 か所（|Z| は位相 0° の周波数での値）").arg(resonances.size()));
+  }
 }
 
 void TFormAnalysis::RedrawGraph() {

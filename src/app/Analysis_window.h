@@ -28,6 +28,7 @@ class QComboBox;
 class QDoubleSpinBox;
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QTableWidget;
 
@@ -63,10 +64,13 @@ class TFormAnalysis : public QWidget {
   QTableWidget* PointTable = nullptr;  // R, X, L, C as series and parallel values
   QTableWidget* ResonanceTable = nullptr;
   QLabel* ResonanceNote = nullptr;
-  QComboBox* ModelBox = nullptr;  // item 0 automatic, then the six circuits
+  QComboBox* ModelBox = nullptr;  // item 0 automatic, then the presets, then the circuit string
+  QLineEdit* CircuitEdit = nullptr;  // a circuit of one's own, checked as it is typed
+  QLabel* CircuitCheck = nullptr;
   QPushButton* FitButton = nullptr;
   QLabel* FitStatus = nullptr;
-  QTableWidget* ParameterTable = nullptr;
+  QTableWidget* ParameterTable = nullptr;  // values with ±, then the derived figures
+  QLabel* WarningLabel = nullptr;
   QCheckBox* DrawModelBox = nullptr;
   QComboBox* ReferenceBox = nullptr;  // item 0 none, then データ１..データ５
   QDoubleSpinBox* PercentBox = nullptr;
@@ -114,15 +118,20 @@ class TFormAnalysis : public QWidget {
   // The clicked point, while the values it was clicked on are shown.
   std::optional<analysis::TImpedanceSample> ClickedSample() const;
   void ShowPoint();
-  void ShowResonances();
+  // From the fitted model when it fits well, from the measured points otherwise.
+  void ShowResonances(const std::vector<analysis::TResonance>& resonances);
   // The graph again, so that the overlay shows what the window shows; not
   // while a sweep draws it.
   void RedrawGraph();
 
+  // The circuit chosen in ModelBox (none: the automatic choice); false, and
+  // the reason in CircuitCheck, for a circuit string that does not parse.
+  bool ChosenModel(std::optional<analysis::TCircuitModel>& model);
+  void CircuitEdited();
   void StartFit();
   void ClearFit(const QString& status);
   void FitFinished(const TFitOutcome& outcome);
-  void ShowParameters(const analysis::TCircuitFit& fit);
+  void ShowParameters(const analysis::TAnalysisReport& report);
   void DrawModelToggled();
 
   void FillReferenceChoices();

@@ -1,13 +1,12 @@
 #include "Cli_args.h"
 
-#include <filesystem>
-
 #include <algorithm>
+#include <filesystem>
 
 namespace doz::cli {
 
 bool TCliArgs::Parse(const std::vector<std::string>& args, const std::vector<TCliOption>& known,
-                     std::size_t positionalCount, std::string& reason) {
+                     TPositional positional, std::string& reason) {
   help_ = std::find(args.begin(), args.end(), "--help") != args.end();
   if (help_) return true;
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -28,8 +27,8 @@ bool TCliArgs::Parse(const std::vector<std::string>& args, const std::vector<TCl
     }
     values_[arg] = option->takesValue ? args[++i] : "";
   }
-  if (positional_.size() != positionalCount) {
-    reason = positional_.size() < positionalCount ? "missing argument" : "too many arguments";
+  if (positional_.size() < positional.min || positional_.size() > positional.max) {
+    reason = positional_.size() < positional.min ? "missing argument" : "too many arguments";
     return false;
   }
   return true;
@@ -42,10 +41,10 @@ std::string TCliArgs::Value(const std::string& name) const {
 
 std::optional<int> ParseVerbArgs(TCliArgs& parsed, const std::vector<std::string>& args,
                                  const std::vector<TCliOption>& known,
-                                 std::size_t positionalCount, const std::string& verb,
+                                 TPositional positional, const std::string& verb,
                                  const char* help, std::ostream& out, std::ostream& err) {
   std::string reason;
-  if (!parsed.Parse(args, known, positionalCount, reason)) {
+  if (!parsed.Parse(args, known, positional, reason)) {
     err << "doz-cli " << verb << ": " << reason << " (try 'doz-cli " << verb << " --help')\n";
     return EXIT_USAGE;
   }

@@ -21,13 +21,21 @@ struct TCliOption {
   bool takesValue;
 };
 
+// How many positional arguments a verb takes: exactly one number, or a range.
+struct TPositional {
+  TPositional(std::size_t count) : min(count), max(count) {}
+  TPositional(std::size_t least, std::size_t most) : min(least), max(most) {}
+  std::size_t min;
+  std::size_t max;
+};
+
 class TCliArgs {
  public:
   // False with a one-line reason for an unknown option, an option without its
   // value or a wrong number of positional arguments. "--help" anywhere makes
   // every other check moot.
   bool Parse(const std::vector<std::string>& args, const std::vector<TCliOption>& known,
-             std::size_t positionalCount, std::string& reason);
+             TPositional positional, std::string& reason);
 
   bool Help() const { return help_; }
   bool Has(const std::string& name) const { return values_.count(name) != 0; }
@@ -45,7 +53,7 @@ class TCliArgs {
 // already (its help printed, or a usage error reported), else nothing.
 std::optional<int> ParseVerbArgs(TCliArgs& parsed, const std::vector<std::string>& args,
                                  const std::vector<TCliOption>& known,
-                                 std::size_t positionalCount, const std::string& verb,
+                                 TPositional positional, const std::string& verb,
                                  const char* help, std::ostream& out, std::ostream& err);
 
 // Whether something (a file, a folder, even a dangling link) has the name:

@@ -15,16 +15,18 @@ namespace {
 using namespace analysis;
 
 const char* const kHelp =
-    "usage: doz-cli compare FILE.DTA REFERENCE.DTA [--tolerance PERCENT]\n"
+    "usage: doz-cli compare FILE.DTA... REFERENCE.DTA [--tolerance PERCENT]\n"
     "                       [--phase-tolerance DEGREES] [--json] [--no-average]\n"
-    "Compares a measurement with a reference at every frequency point both hold:\n"
-    "|Z| relative to the reference's, and the phase. Prints how many points lie\n"
-    "outside the tolerances and the worst deviations with their frequencies.\n"
-    "Exit status: 0 every point within, 1 any point outside, 2 a usage error, a\n"
-    "file that cannot be read or files without a common point.\n"
+    "Compares each measurement with the reference (the last file) at every\n"
+    "frequency point both hold: |Z| relative to the reference's, and the phase.\n"
+    "Prints how many points lie outside the tolerances and the worst deviations\n"
+    "with their frequencies.\n"
+    "Exit status: 0 every point of every file within, 1 any point outside, 2 a\n"
+    "usage error, a file that cannot be read or files without a common point.\n"
     "  --tolerance PERCENT        allowed |Z| deviation (default 5)\n"
     "  --phase-tolerance DEGREES  allowed phase deviation (default 5)\n"
-    "  --json                     one JSON object on standard output\n"
+    "  --json                     one JSON object per measurement and line on\n"
+    "                             standard output, with its file\n"
     "  --no-average               the unsmoothed values (default: the five-point\n"
     "                             means, as the graph shows them)\n";
 
@@ -47,9 +49,12 @@ std::string Signed(double value, int decimals) {
   return (value >= 0 ? "+" : "") + NumberText(value, std::chars_format::fixed, decimals);
 }
 
-void PrintJson(const TComparison& c, const TCalcData& reference, const TTolerance& t,
+void PrintJson(const TComparison& c, const TCalcData& reference, const TCompareOptions& o,
                std::ostream& out) {
-  out << "{\"compared\": " << c.Compared << ", \"outside\": " << c.OutsideSlots.size()
+  const TTolerance& t = o.tolerance;
+  out << "{";
+  if (!o.file.empty()) out << "\"file\": " << JsonString(o.file) << ", ";
+  out << "\"compared\": " << c.Compared << ", \"outside\": " << c.OutsideSlots.size()
       << ", \"tolerance_percent\": " << JsonNumber(t.Percent)
       << ", \"phase_tolerance_deg\": " << JsonNumber(t.Degrees)
       << ", \"worst_impedance\": {\"deviation_percent\": " << JsonNumber(c.WorstMagnitude.Value)
@@ -114,7 +119,7 @@ int CompareAndReport(const TCalcData& measured, const TCalcData& reference,
     return EXIT_USAGE;
   }
   if (options.json) {
-    PrintJson(*c, reference, options.tolerance, out);
+    PrintJson(*c, reference, options, out);
   } else {
     PrintText(*c, reference, options.tolerance, out);
   }
@@ -125,22 +130,31 @@ int RunCompare(const std::vector<std::string>& args, std::ostream& out, std::ost
   TCliArgs parsed;
   std::vector<TCliOption> known = {{"--json", false}, {"--no-average", false}};
   known.insert(known.end(), ToleranceOptions().begin(), ToleranceOptions().end());
-  if (auto done = ParseVerbArgs(parsed, args, known, 2, "compare", kHelp, out, err)) return *done;
+  if (auto done = ParseVerbArgs(parsed, args, known, {2, SIZE_MAX}, "compare", kHelp, out, err))
+    return *done;
   std::string reason;
   const auto tolerance = TolerancesOf(parsed, reason);
   if (!tolerance) {
     err << "doz-cli compare: " << reason << " (try 'doz-cli compare --help')\n";
     return EXIT_USAGE;
   }
-  // Status 1 says "outside" here; a file that cannot be read must not look so.
-  const auto measured = LoadMeasurement(parsed.Positional()[0], err);
-  if (!measured) return EXIT_USAGE;
-  const auto reference = LoadMeasurement(parsed.Positional()[1], err);
-  if (!reference) return EXIT_USAGE;
   const bool raw = parsed.Has("--no-average");
-  return CompareAndReport(raw ? measured->calc : measured->ave,
-                          raw ? reference->calc : reference->ave,
-                          {*tolerance, parsed.Has("--json")}, "compare", out, err);
+  // Status 1 says "outside" here; a file that cannot be read must not look so.
+  const auto& files = parsed.Positional();
+  const auto reference = LoadMeasurement(files.back(), err);
+  if (!reference) return EXIT_USAGE;
+  int code = EXIT_OK;
+  for (std::size_t i = 0; i + 1 < files.size(); ++i) {
+    const auto measured = LoadMeasurement(files[i], err);
+    if (!measured) return EXIT_USAGE;
+    if (files.size() > 2 && !parsed.Has("--json")) out << (i ? "\n" : "") << "File:             " << files[i] << "\n";
+    const int one = CompareAndReport(raw ? measured->calc : measured->ave,
+                                     raw ? reference->calc : reference->ave,
+                                     {*tolerance, parsed.Has("--json"), files[i]}, "compare", out, err);
+    if (one == EXIT_USAGE) return one;
+    if (one != EXIT_OK) code = one;
+  }
+  return code;
 }
 
 }  // namespace doz::cli

@@ -1,4 +1,4 @@
-// doz-cli compare FILE.DTA REFERENCE.DTA [--tolerance PERCENT]
+// doz-cli compare FILE.DTA... REFERENCE.DTA [--tolerance PERCENT]
 // [--phase-tolerance DEGREES] [--json] [--no-average]: a measurement
 // checked against a reference. The comparison and its report are here for
 // any verb that checks a measurement against a reference file.
@@ -18,6 +18,7 @@ namespace doz::cli {
 struct TCompareOptions {
   analysis::TTolerance tolerance;
   bool json = false;
+  std::string file;  // named in the JSON, when not empty
 };
 
 // --tolerance and --phase-tolerance, both taking a value.

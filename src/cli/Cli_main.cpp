@@ -8,6 +8,7 @@
 #include "Cli_measure.h"
 #include "Cli_plot.h"
 #include "Cli_ports.h"
+#include "Cli_speaker.h"
 #include "Doz_version.h"
 
 namespace doz::cli {
@@ -35,12 +36,16 @@ constexpr TVerb kVerbs[] = {
      "--port COMn|DEVICE [--band N] [--unit-average] [-o FILE.DTA] [--export FILE.txt] "
      "[--force]",
      "run one sweep of the unit and write it as a measurement file", RunMeasure},
-    {"analyze", "FILE.DTA [--model auto|rl|rc|rlc|rlc-parallel|coil|bvd] [--json] [--no-average]",
-     "fit an equivalent circuit and find the resonances of a measurement", RunAnalyze},
+    {"analyze", "FILE.DTA... [--model auto|PRESET|CIRCUIT] [--start NAME=VALUE,...] [--json]",
+     "fit an equivalent circuit and find the resonances of measurements", RunAnalyze},
+    {"speaker",
+     "FREE.DTA [--added-mass GRAMS LOADED.DTA | --box-volume LITRES BOXED.DTA] [--sd CM2] "
+     "[--json]",
+     "give a loudspeaker's Thiele-Small parameters", RunSpeaker},
     {"compare",
-     "FILE.DTA REFERENCE.DTA [--tolerance PERCENT] [--phase-tolerance DEGREES] [--json] "
+     "FILE.DTA... REFERENCE.DTA [--tolerance PERCENT] [--phase-tolerance DEGREES] [--json] "
      "[--no-average]",
-     "check a measurement against a reference within tolerances", RunCompare},
+     "check measurements against a reference within tolerances", RunCompare},
     {"ports", "[--link DEVICE]",
      "list the serial devices and their COM numbers, or give a device one", RunPorts},
 };

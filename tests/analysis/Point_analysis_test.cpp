@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "Analysis_report.h"
 #include "Point_quantities.h"
 #include "Resonance_finder.h"
 #include "Synthetic_sweep.h"
@@ -135,6 +136,36 @@ TEST(Resonances, PeaksAndDipsWhereThePhasePassesZero) {
       }
     }
   }
+}
+
+TEST(Resonances, ANarrowOneFromTheModelAndAsALowerBoundFromThePoints) {
+  // Q 100 at 20 kHz: narrower than one step of the grid there.
+  std::string error;
+  const auto truth = TCircuit::Parse("rlc-parallel:R=10k,L=0.7958m,C=79.58n", error).value();
+  const auto samples = SamplesOf(test::WholeOhms(test::SyntheticSweep(truth)), 1);
+  const auto points = FindResonances(samples);
+  ASSERT_EQ(points.size(), 1u);
+  EXPECT_TRUE(points[0].Narrow);
+  EXPECT_LT(points[0].Q.value_or(0), 90);
+  const TAnalysisReport report = Analyze(samples);
+  ASSERT_EQ(report.Resonances.size(), 1u);
+  const TResonance& r = report.Resonances[0];
+  EXPECT_EQ(r.Source, TResonanceSource::Model);
+  EXPECT_NEAR(r.Q.value_or(0), 100, 3);
+  EXPECT_NEAR(r.Hertz, 20000, 20);
+  EXPECT_NEAR(r.Ohms, std::abs(truth.Impedance(r.Hertz)), 0.01 * r.Ohms);
+  EXPECT_NEAR(r.ExtremumOhms, 10000, 100);
+}
+
+TEST(Resonances, AnExtremumAtTheFirstPointMayLieBeyondTheBand) {
+  TCalcData data;
+  ClearCalcData(data);
+  for (int i = 0; i < 556; ++i) {
+    data.Freq[i] = 10.0 * std::pow(1.0125, i);
+    data.R[i] = 1000.0 / (1 + i);
+    data.Theta[i] = i == 0 ? 10.0 : -10.0;
+  }
+  EXPECT_TRUE(FindResonances(SamplesOf(data, 1)).empty());
 }
 
 TEST(Resonances, NoiseAboutZeroAndWrapsAtHalfATurnAreNotResonances) {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <numbers>
 #include <random>
 
@@ -9,6 +11,16 @@
 #include "Point_record.h"
 
 namespace doz::test {
+
+analysis::TCircuit Circuit(const std::string& text) {
+  std::string error;
+  auto circuit = analysis::TCircuit::Parse(text, error);
+  if (!circuit) {
+    std::fprintf(stderr, "%s: %s\n", text.c_str(), error.c_str());
+    std::abort();
+  }
+  return *circuit;
+}
 
 TCalcData SyntheticSweep(const analysis::TCircuit& circuit, int band, const TNoise& noise) {
   TCalcData data;
@@ -23,6 +35,15 @@ TCalcData SyntheticSweep(const analysis::TCircuit& circuit, int band, const TNoi
     data.Theta[i] = std::arg(z) * 180.0 / std::numbers::pi + noise.Degrees * gauss(g);
   }
   data.Valid = 1;
+  return data;
+}
+
+TCalcData WholeOhms(TCalcData data) {
+  for (int i = 0; i < DATA_MAX; ++i) {
+    if (data.R[i] < 0) continue;
+    data.R[i] = std::round(data.R[i]);
+    data.Theta[i] = std::round(data.Theta[i] * 100.0) / 100.0;
+  }
   return data;
 }
 

@@ -11,10 +11,14 @@
 #include <QPushButton>
 #include <QStandardItemModel>
 #include <QTableWidget>
+#include <QCoreApplication>
+#include <thread>
+#include <QLineEdit>
 #include <filesystem>
 #include <fstream>
 
-#include "Circuit_model.h"
+#include "Circuit.h"
+#include "Number_text.h"
 #include "Set_digest.h"
 #include "Synthetic_sweep.h"
 #include "Window_steps.h"
@@ -23,7 +27,6 @@ namespace doz::test {
 namespace {
 
 using analysis::TCircuit;
-using analysis::TCircuitKind;
 
 const QColor kMarkColor(0xFF, 0x80, 0x00);
 
@@ -41,7 +44,7 @@ class AnalysisWindowTest : public ::testing::Test {
     return path;
   }
   std::string CoilFile(const std::string& stem, double farad = 400e-12) {
-    return CircuitFile(stem, TCircuit(TCircuitKind::Coil, {6800, 2.5, farad}));
+    return CircuitFile(stem, test::Circuit("coil:R=6800,L=2.5,C=" + analysis::NumberText(farad)));
   }
   TFormAnalysis& OpenWindow() {
     w.MenuAnalysis_WindowClick();
@@ -111,7 +114,7 @@ TEST_F(AnalysisWindowTest, FollowsOpenBandChangeCloseAndASweepStart) {
 
 TEST_F(AnalysisWindowTest, ClickedPointShowsSeriesAndParallelValuesUntilTheDataChange) {
   w.MenuGraph_AveClick();  // the raw values
-  OpenThroughMenu(f, CircuitFile("rl", TCircuit(TCircuitKind::Rl, {1000, 0.1})));
+  OpenThroughMenu(f, CircuitFile("rl", test::Circuit("rl:R=1000,L=0.1")));
   // Clicked before the window was ever opened.
   w.PaintBox1MouseDown(w.PaintBox1->width() / 2, 50);
   TFormAnalysis& a = OpenWindow();
@@ -137,8 +140,9 @@ TEST_F(AnalysisWindowTest, FitRunsOffTheWindowThreadAndFollowsANewMeasurement) {
   EXPECT_TRUE(a.FitRunning());
   EXPECT_EQ(a.FitStatus->text(), QStringLiteral("計算中…"));
   WaitForFit(a);
-  EXPECT_TRUE(a.FitStatus->text().startsWith(QStringLiteral("自動選択: coil")));
-  EXPECT_TRUE(a.FitStatus->text().contains(QStringLiteral(" %（相対 RMS）")));
+  EXPECT_TRUE(a.FitStatus->text().startsWith(QStringLiteral("自動選択: coil")))
+      << a.FitStatus->text().toStdString();
+  EXPECT_TRUE(a.FitStatus->text().contains(QStringLiteral(" %（ノイズと丸めで ")));
   ASSERT_EQ(a.ParameterTable->rowCount(), 3);
   EXPECT_EQ(Cell(a.ParameterTable, 0, 1), QStringLiteral("6.80 kΩ"));
   EXPECT_EQ(Cell(a.ParameterTable, 1, 1), QStringLiteral("2.50 H"));
@@ -162,6 +166,62 @@ TEST_F(AnalysisWindowTest, FitRunsOffTheWindowThreadAndFollowsANewMeasurement) {
   WaitForFit(a);
   EXPECT_TRUE(a.FitStatus->text().startsWith("rl")) << a.FitStatus->text().toStdString();
   EXPECT_EQ(a.ParameterTable->rowCount(), 2);
+}
+
+TEST_F(AnalysisWindowTest, ACircuitOfOnesOwnIsCheckedAsItIsTypedAndFittedWithUncertainties) {
+  OpenThroughMenu(f, CoilFile("coil"));
+  TFormAnalysis& a = OpenWindow();
+  EXPECT_FALSE(a.CircuitEdit->isEnabled());
+  a.ModelBox->setCurrentIndex(a.ModelBox->count() - 1);
+  ASSERT_TRUE(a.CircuitEdit->isEnabled());
+  a.CircuitEdit->setText("p(R1-L1,C1");
+  EXPECT_EQ(a.CircuitCheck->text(), QStringLiteral("位置 11: ) がありません"));
+  a.FitButton->click();
+  EXPECT_FALSE(a.FitRunning());
+  a.CircuitEdit->setText("p(R1-L1,C1)");
+  EXPECT_EQ(a.CircuitCheck->text(), QStringLiteral("定数 3 個: R1, L1, C1"));
+  a.FitButton->click();
+  WaitForFit(a);
+  ASSERT_EQ(a.ParameterTable->rowCount(), 3);
+  EXPECT_EQ(Cell(a.ParameterTable, 2, 1), QStringLiteral("400 pF"));
+  EXPECT_TRUE(Cell(a.ParameterTable, 2, 2).startsWith(QStringLiteral("± "))) << Cell(a.ParameterTable, 2, 2).toStdString();
+  EXPECT_TRUE(a.ResonanceNote->text().startsWith(QStringLiteral("フィットしたモデルから 1 か所")));
+
+  // The same data held to a series circuit: the window warns in its own words.
+  a.CircuitEdit->setText("R1-L1-C1");
+  a.FitButton->click();
+  WaitForFit(a);
+  EXPECT_TRUE(a.WarningLabel->text().contains(QStringLiteral("よく合いません")))
+      << a.WarningLabel->text().toStdString();
+}
+
+TEST_F(AnalysisWindowTest, ALoudspeakersFitShowsItsThieleSmallFigures) {
+  OpenThroughMenu(f, CircuitFile("woofer", test::Circuit("speaker:Re=6.2,Le=0.5m,Res=62,Lces=70.6m,Cmes=293u")));
+  TFormAnalysis& a = OpenWindow();
+  a.FitButton->click();
+  WaitForFit(a);
+  EXPECT_TRUE(a.FitStatus->text().startsWith(QStringLiteral("自動選択: speaker　")));
+  ASSERT_EQ(a.ParameterTable->rowCount(), 9);
+  const QString derived[] = {"fs", "Qms", "Qes", "Qts"};
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(Cell(a.ParameterTable, 5 + i, 0), derived[i]);
+  EXPECT_EQ(Cell(a.ParameterTable, 5, 1), QStringLiteral("35.0 Hz"));
+  EXPECT_EQ(a.WarningLabel->text(), QString());
+}
+
+TEST(FitRunner, ANewFitStopsTheOneItReplacesAndAloneReports) {
+  const auto samples =
+      analysis::SamplesOf(test::SyntheticSweep(test::Circuit("coil:R=6800,L=2.5,C=400p")), 1);
+  TFitRunner runner;
+  std::vector<std::uint64_t> reported;
+  runner.OnFinished = [&](const TFitOutcome& o) { reported.push_back(o.Key); };
+  runner.Start(samples, std::nullopt, 1);
+  runner.Start(samples, std::nullopt, 2);
+  // Until it ends, and a while after for a late report of the first.
+  for (int i = 0, after = 0; i < 10000 && after < 50; ++i, after += !runner.Running()) {
+    QCoreApplication::processEvents();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  EXPECT_EQ(reported, std::vector<std::uint64_t>{2});
 }
 
 TEST_F(AnalysisWindowTest, ModelIsDrawnDashedOverEveryRedrawOfItsOwnValuesOnly) {
@@ -290,7 +350,7 @@ TEST_F(AnalysisWindowTest, AnalysesTheSetTheGraphDraws) {
 }
 
 TEST(SetDigest, ChangesWithTheBandsValuesAndTheBandOnly) {
-  TCalcData set = SyntheticSweep(TCircuit(TCircuitKind::Rc, {100, 1e-6}), 5);
+  TCalcData set = SyntheticSweep(test::Circuit("rc:R=100,C=1u"), 5);
   const std::uint64_t digest = SetDigest(set, 5);
   EXPECT_EQ(SetDigest(set, 5), digest);
   EXPECT_NE(SetDigest(set, 1), digest);

@@ -66,12 +66,11 @@ QPixmap SideBySide(QWidget& left, QWidget& right) {
 // the comparison marks the points about the resonance.
 int RunAnalysis(const std::string& folder) {
   using doz::analysis::TCircuit;
-  using doz::analysis::TCircuitKind;
   const doz::test::TTempDir dir;
   const std::string measured = dir.File("coil.DTA");
   const std::string reference = dir.File("golden.DTA");
-  const TCircuit coil(TCircuitKind::Coil, {6800, 2.5, 400e-12});
-  const TCircuit golden(TCircuitKind::Coil, {6800, 2.5, 412e-12});
+  const TCircuit coil = doz::test::Circuit("coil:R=6800,L=2.5,C=400p");
+  const TCircuit golden = doz::test::Circuit("coil:R=6800,L=2.5,C=412p");
   if (!doz::test::WriteSyntheticFile(measured, coil) ||
       !doz::test::WriteSyntheticFile(reference, golden, 1, {0.003, 0.2, 2})) {
     std::fprintf(stderr, "doz-screenshot: cannot write the coil files\n");

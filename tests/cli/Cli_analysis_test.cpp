@@ -46,28 +46,85 @@ class CliAnalysis : public ::testing::Test {
 
 TEST_F(CliAnalysis, AnalyzeFitsTheCircuitAndFindsItsResonance) {
   const std::string coil = Measurement("coil.DTA", "coil:R=6800,L=2.5,C=400p");
-  const TRun json = Cli({"analyze", coil, "--json", "--no-average"});
+  const TRun json = Cli({"analyze", coil, "--json"});
   ASSERT_EQ(json.code, 0) << json.err;
-  EXPECT_EQ(json.out.rfind("{\"model\": \"coil\", \"parameters\": {\"R\": ", 0), 0u) << json.out;
+  EXPECT_EQ(json.out.rfind("{\"file\": \"" + coil +
+                               "\", \"model\": \"coil\", \"circuit\": \"p(R-L,C)\", \"parameters\": {\"R\": ",
+                           0),
+            0u)
+      << json.out;
   EXPECT_NEAR(JsonValue(json.out, "R"), 6800, 68);
   EXPECT_NEAR(JsonValue(json.out, "L"), 2.5, 0.025);
   EXPECT_NEAR(JsonValue(json.out, "C"), 400e-12, 4e-12);
   EXPECT_LT(JsonValue(json.out, "error"), 0.01);
-  EXPECT_TRUE(Contains(json.out, "\"resonances\": [{\"kind\": \"peak\", \"frequency\": 50"))
-      << json.out;
+  for (const char* part : {"\"uncertainty\": {\"R\": ", "\"fits_well\": true", "\"warnings\": []",
+                           "\"resonances\": [{\"kind\": \"peak\", \"frequency\": 50",
+                           "\"extremum_frequency\": 50", "\"source\": \"model\""}) {
+    EXPECT_TRUE(Contains(json.out, part)) << part << "\n" << json.out;
+  }
   EXPECT_EQ(std::count(json.out.begin(), json.out.end(), '\n'), 1);
 
   const TRun table = Cli({"analyze", coil});
   ASSERT_EQ(table.code, 0) << table.err;
   for (const char* part :
-       {"Circuit:     coil  (R + L) ∥ C\n", "  R          6.8", " kΩ\n", "  L          2.", " pF\n",
-        "Resonances:\n  peak     5.01 kHz", "Fits tried:\n", "coil          "}) {
+       {"Circuit:     coil  (R + L) ∥ C\n", "  R          6.8", " kΩ ± ", "  L          2.", " pF ± ",
+        "Resonances: (from the model)\n  peak     5.01 kHz", "Fits tried:\n", "coil          "}) {
     EXPECT_TRUE(Contains(table.out, part)) << part << "\n" << table.out;
   }
-  const TRun forced = Cli({"analyze", coil, "--model", "rc"});
-  ASSERT_EQ(forced.code, 0) << forced.err;
-  EXPECT_TRUE(Contains(forced.out, "Circuit:     rc  R + C\n")) << forced.out;
-  EXPECT_FALSE(Contains(forced.out, "Fits tried"));
+  const TRun own = Cli({"analyze", coil, "--model", "p(R1-L1,C1)", "--start", "L1=2"});
+  ASSERT_EQ(own.code, 0) << own.err;
+  EXPECT_TRUE(Contains(own.out, "Circuit:     p(R1-L1,C1)\n")) << own.out;
+  EXPECT_FALSE(Contains(own.out, "Fits tried"));
+}
+
+TEST_F(CliAnalysis, AnalyzeTakesManyFilesAsJsonLines) {
+  const std::string a = Measurement("a.DTA", "rc:R=2k,C=100n");
+  const std::string b = Measurement("b.DTA", "rl:R=1k,L=100m");
+  const TRun r = Cli({"analyze", a, dir.File("missing.DTA"), b, "--json"});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.out.find("{\"file\": \"" + a + "\", \"model\": \"rc\""), 0u) << r.out;
+  EXPECT_NE(r.out.find("\n{\"file\": \"" + b + "\", \"model\": \"rl\""), std::string::npos) << r.out;
+  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 2);
+  EXPECT_TRUE(Contains(r.err, "missing.DTA")) << r.err;
+}
+
+TEST_F(CliAnalysis, SpeakerGivesThieleSmallAndWithASecondSweepTheMechanics) {
+  // Bl 7 T·m, Mms 20 g, Cms 1 mm/N, Rms 1 kg/s: fs 35.6 Hz; Sd 130 cm² makes Vas 23.9 L.
+  const std::string free = Measurement("free.DTA", "speaker:Re=6.2,Le=0.5m,Res=49,Lces=49m,Cmes=408.2u");
+  const std::string loaded = Measurement("loaded.DTA", "speaker:Re=6.2,Le=0.5m,Res=49,Lces=49m,Cmes=612.2u");
+  const std::string boxed = Measurement("boxed.DTA", "speaker:Re=6.2,Le=0.5m,Res=49,Lces=14.43m,Cmes=408.2u");
+  const TRun mass = Cli({"speaker", free, "--added-mass", "10", loaded, "--sd", "130", "--json"});
+  ASSERT_EQ(mass.code, 0) << mass.err;
+  const std::pair<const char*, double> expected[] = {{"fs", 35.59}, {"Re", 6.2},    {"Mms", 0.02},
+                                                     {"Cms", 1e-3}, {"Bl", 7.0},    {"Vas", 0.02394},
+                                                     {"Qms", 4.48}, {"Qes", 0.567}};
+  for (const auto& [key, value] : expected)
+    EXPECT_NEAR(JsonValue(mass.out, key), value, 0.05 * value) << key << "\n" << mass.out;
+  EXPECT_TRUE(Contains(mass.out, "\"warnings\": []")) << mass.out;
+  const TRun box = Cli({"speaker", free, "--box-volume", "10", boxed, "--json"});
+  ASSERT_EQ(box.code, 0) << box.err;
+  EXPECT_NEAR(JsonValue(box.out, "Vas"), 0.02394, 0.05 * 0.02394) << box.out;
+  EXPECT_FALSE(Contains(box.out, "\"Mms\""));  // needs Sd
+  const TRun table = Cli({"speaker", free});
+  EXPECT_TRUE(Contains(table.out, "fs    35.")) << table.out;
+
+  const std::pair<std::vector<std::string>, const char*> bad[] = {
+      {{"speaker", free, "--added-mass", "0", loaded}, "above 0"},
+      {{"speaker", free, "--box-volume", "-2", boxed}, "above 0"},
+      {{"speaker", free, "--added-mass", "10", boxed}, "not lower"},
+      {{"speaker", free, "--box-volume", "10", loaded}, "not higher"},
+      {{"speaker", free, "--added-mass", "10"}, "missing"},
+      {{"analyze", free, "--model", "p(R1,L1"}, "position 8"},
+      {{"analyze", free, "--model", "R1-R1"}, "appears twice"},
+      {{"analyze", free, "--model", "R1-Q1"}, "unknown element 'Q1'"},
+      {{"analyze", free, "--start", "R=1"}, "--start needs --model"},
+      {{"analyze", free, "--model", "rl", "--start", "C=1"}, "'C=1' is not a parameter"},
+  };
+  for (const auto& [args, reason] : bad) {
+    const TRun r = Cli(args);
+    EXPECT_EQ(r.code, 2) << testing::PrintToString(args);
+    EXPECT_TRUE(Contains(r.err, reason)) << r.err;
+  }
 }
 
 TEST_F(CliAnalysis, AnalyzeRefusesWhatItCannotDo) {
@@ -105,6 +162,12 @@ TEST_F(CliAnalysis, CompareExitsWithWhatItFound) {
   EXPECT_TRUE(
       Contains(same.out, "Points compared:  556\nPoints outside:   0 (tolerance 5 %, 5°)\n"))
       << same.out;
+
+  const TRun several = Cli({"compare", a, b, a, "--json"});
+  EXPECT_EQ(several.code, 1);
+  EXPECT_EQ(several.out.find("{\"file\": \"" + a + "\", \"compared\": 556, \"outside\": 0,"), 0u)
+      << several.out;
+  EXPECT_EQ(std::count(several.out.begin(), several.out.end(), '\n'), 2);
 
   const TRun differ = Cli({"compare", b, a, "--json"});
   EXPECT_EQ(differ.code, 1) << differ.err;
@@ -152,7 +215,7 @@ TEST(CliAnalysisEndToEnd, TheSimulatedUnitMeasuresACircuitThatAnalyzeRecognises)
   ASSERT_EQ(measured.code, 0) << measured.err;
   const TRun r = Cli({"analyze", file, "--json", "--no-average"});
   ASSERT_EQ(r.code, 0) << r.err;
-  EXPECT_TRUE(Contains(r.out, "{\"model\": \"rlc\"")) << r.out;
+  EXPECT_TRUE(Contains(r.out, "\"model\": \"rlc\"")) << r.out;
   EXPECT_NEAR(JsonValue(r.out, "R"), 500, 5);
   EXPECT_NEAR(JsonValue(r.out, "L"), 0.5, 0.005);
   EXPECT_NEAR(JsonValue(r.out, "C"), 100e-9, 1e-9);

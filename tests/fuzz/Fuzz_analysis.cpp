@@ -1,13 +1,15 @@
-// Any bytes as a decoded data set (band, values, gaps, repeats, values no
-// record can hold) through every analysis function: each returns within a
-// second, reports nothing that is not finite, and a set compared with
-// itself is within every tolerance.
+// Any bytes as a circuit string (as typed, or built from the grammar) and a
+// decoded data set (band, values, gaps, repeats, values no record can hold)
+// through every analysis function: each returns within a second, reports
+// nothing that is not finite, and a set compared with itself is within
+// every tolerance. The fits are held to a few evaluations, so that a run
+// tries many inputs.
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
-#include "Circuit_fit.h"
+#include "Analysis_report.h"
 #include "Exchange_writer.h"
 #include "Fuzz_files.h"
 #include "Point_quantities.h"
@@ -28,8 +30,16 @@ constexpr auto kCallLimit = std::chrono::seconds(10);
 constexpr auto kCallLimit = std::chrono::seconds(1);
 #endif
 
+// Evaluations of the one fit per input: enough to run every stage.
+constexpr int kFitEvaluations = 40;
+
 class TBytes {
  public:
+  std::uint8_t Next() {
+    std::uint8_t b = 0;
+    Take(&b, 1);
+    return b;
+  }
   TBytes(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
   bool Take(void* out, std::size_t count) {
     if (size_ < count) return false;
@@ -86,13 +96,51 @@ void Finite(const std::optional<double>& value, const char* what) {
   if (value) Finite(*value, what);
 }
 
-void CheckFit(const TFitResult& result) {
-  const auto* fit = std::get_if<TCircuitFit>(&result);
+// A chain of up to `depth` levels: elements and p( ) of two or three branches.
+std::string Grown(TBytes& bytes, int depth, int& elements) {
+  std::string chain;
+  const int terms = 1 + bytes.Next() % 3;
+  for (int t = 0; t < terms; ++t) {
+    if (t) chain += '-';
+    const std::uint8_t b = bytes.Next();
+    if (depth > 0 && b % 4 == 0) {
+      chain += "p(" + Grown(bytes, depth - 1, elements) + "," + Grown(bytes, depth - 1, elements);
+      if (b & 16) chain += "," + Grown(bytes, depth - 1, elements);
+      chain += ")";
+    } else {
+      chain += "RLC"[b % 3] + std::to_string(elements++);
+    }
+  }
+  return chain;
+}
+
+// A preset's name, a circuit grown from the grammar, or bytes as typed.
+std::string CircuitText(TBytes& bytes) {
+  const std::uint8_t how = bytes.Next();
+  if (how % 3 == 0) return Presets()[bytes.Next() % Presets().size()].Name;
+  int elements = 0;
+  if (how % 3 == 1) return Grown(bytes, 2, elements);
+  std::string typed;
+  for (int n = bytes.Next() % 24; n > 0; --n) typed += "RLCp(),-1 x"[bytes.Next() % 11];
+  return typed;
+}
+
+void CheckReport(const TAnalysisReport& report) {
+  for (const TResonance& r : report.Resonances) {
+    Finite(r.Hertz, "resonance frequency");
+    Finite(r.Ohms, "resonance impedance");
+    Finite(r.ExtremumOhms, "resonance extremum");
+    Finite(r.Q, "resonance Q");
+  }
+  for (const TDerivedValue& d : report.Derived) Finite(d.Value, "derived value");
+  const TCircuitFit* fit = report.FitOrNull();
   if (!fit) return;
   for (double v : fit->Circuit.Values()) {
     if (!(v > 0) || !std::isfinite(v))
       fuzz::Broken("a fitted parameter is not positive and finite");
   }
+  for (const auto& u : fit->Uncertainty) Finite(u, "uncertainty");
+  if (fit->Evaluations > kFitEvaluations) fuzz::Broken("a fit went past its evaluations");
   Finite(fit->Error, "fit error");
   Finite(fit->Bic, "fit BIC");
 }
@@ -134,14 +182,18 @@ void CheckComparison(const TCalcData& data) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
   TBytes input(bytes, size);
+  const std::string circuit = CircuitText(input);
   int band = 1;
   const TCalcData data = DataSetOf(input, band);
   const auto samples = SamplesOf(data, band);
   CheckPoints(samples);
-  for (const TCircuitKind kind : kCircuitKinds)
-    CheckFit(Timed([&] { return FitCircuit(samples, kind); }));
-  const TChoiceResult choice = Timed([&] { return ChooseCircuit(samples); });
-  if (const auto* c = std::get_if<TModelChoice>(&choice)) CheckFit(c->Chosen);
+  TModelParse model = ModelNamed(circuit);
+  if (auto* m = std::get_if<TCircuitModel>(&model)) {
+    TAnalysisRequest request;
+    request.Model = std::move(*m);
+    request.MaxEvaluations = kFitEvaluations;
+    CheckReport(Timed([&] { return Analyze(samples, request); }));
+  }
   CheckExchange(samples);
   CheckComparison(data);
   return 0;

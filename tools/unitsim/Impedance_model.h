@@ -9,7 +9,7 @@
 #include <optional>
 #include <random>
 
-#include "Circuit_model.h"
+#include "Circuit.h"
 
 namespace doz::unitsim {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "Circuit_model.h"
+#include "Circuit.h"
 
 namespace doz::unitsim {
 
