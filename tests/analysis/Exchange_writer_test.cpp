@@ -136,6 +136,42 @@ TEST_F(ExchangeWriter, TouchstoneHoldsS11AgainstFiftyOhms) {
   }
 }
 
+// Near S11 = 1 every digit counts: |Z| must come back from the file.
+TEST(ExchangeNumbers, TouchstoneGivesBackHighImpedancesThroughAReader) {
+  std::vector<TImpedanceSample> samples;
+  for (double ohms = 1.0; ohms <= 1.6e7; ohms *= 3.7) {
+    for (const double degrees : {-89.9, -30.0, 0.0, 0.01, 45.0, 89.9}) {
+      const std::complex<double> z = std::polar(ohms, degrees * std::numbers::pi / 180);
+      samples.push_back({int(samples.size()), 1000.0, ohms, degrees, z});
+    }
+  }
+  const auto lines = DataLines(ExchangeText(TExchangeFormat::Touchstone, samples, {}), '!');
+  ASSERT_EQ(lines.size(), samples.size() + 1);
+  for (std::size_t i = 0; i < samples.size(); ++i) {
+    const TFields f = Split(lines[i + 1], ' ');
+    ASSERT_EQ(f.size(), 3u);
+    const std::complex<double> s11(Number(f[1]), Number(f[2]));
+    const double back = std::abs(50.0 * (1.0 + s11) / (1.0 - s11));
+    EXPECT_NEAR(back, samples[i].Ohms, 1e-7 * samples[i].Ohms) << lines[i + 1];
+  }
+}
+
+TEST(ExchangeNumbers, NoFormatWritesANegativeZero) {
+  // Zero reactance with a negative sign, and values that are zero outright.
+  const std::vector<TImpedanceSample> samples = {
+      {0, 100.0, 50.0, -0.0, {50.0, -0.0}}, {1, 200.0, 0.0, -0.0, {-0.0, -0.0}},
+      {2, 300.0, 50.0, 180.0, {-50.0, -0.0}}};
+  const std::pair<TExchangeFormat, char> formats[] = {
+      {TExchangeFormat::Csv, '#'}, {TExchangeFormat::Zma, '*'}, {TExchangeFormat::Touchstone, '!'}};
+  for (const auto& [format, comment] : formats) {
+    for (const std::string& line : DataLines(ExchangeText(format, samples, {}), comment)) {
+      for (const std::string& field : Split(line, line.find(',') != std::string::npos ? ',' : ' '))
+        EXPECT_FALSE(field.starts_with('-') && field.find_first_of("123456789") == std::string::npos)
+            << ExchangeExtension(format) << ": " << line;
+    }
+  }
+}
+
 TEST_F(ExchangeWriter, AFileThatCannotBeWrittenIsReported) {
   EXPECT_EQ(WriteExchangeFile(dir.File("missing/out.csv"), TExchangeFormat::Csv, samples, {}),
             TWriteResult::CannotWrite);
