@@ -16,12 +16,18 @@ extern char** environ;
 namespace doz::test {
 namespace {
 
-std::vector<char*> EnvironmentWithout(const std::vector<std::string>& unset) {
+std::string NameOf(const char* entry) { return std::string(entry, std::strcspn(entry, "=")); }
+
+// This process's environment less `unset` and the names `set` gives anew.
+std::vector<char*> EnvironmentWith(const std::vector<std::string>& unset,
+                                   std::vector<std::string>& set) {
+  std::vector<std::string> gone = unset;
+  for (const std::string& entry : set) gone.push_back(NameOf(entry.c_str()));
   std::vector<char*> env;
   for (char** entry = environ; *entry; ++entry) {
-    const std::string name(*entry, std::strcspn(*entry, "="));
-    if (std::find(unset.begin(), unset.end(), name) == unset.end()) env.push_back(*entry);
+    if (std::find(gone.begin(), gone.end(), NameOf(*entry)) == gone.end()) env.push_back(*entry);
   }
+  for (std::string& entry : set) env.push_back(entry.data());
   env.push_back(nullptr);
   return env;
 }
@@ -39,13 +45,15 @@ TCliRun RunCliHere(const std::vector<std::string>& args) {
 }
 
 pid_t SpawnCli(const std::vector<std::string>& args, const std::string& outDir,
-               const std::string& workDir, const std::vector<std::string>& unset) {
+               const std::string& workDir, const std::vector<std::string>& unset,
+               const std::vector<std::string>& set) {
+  std::vector<std::string> entries = set;
   std::vector<std::string> text = {DOZ_CLI_EXE};
   text.insert(text.end(), args.begin(), args.end());
   std::vector<char*> argv;
   for (std::string& a : text) argv.push_back(a.data());
   argv.push_back(nullptr);
-  std::vector<char*> env = EnvironmentWithout(unset);
+  std::vector<char*> env = EnvironmentWith(unset, entries);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   if (!workDir.empty()) posix_spawn_file_actions_addchdir_np(&actions, workDir.c_str());
@@ -65,8 +73,8 @@ int WaitCli(pid_t pid) {
 }
 
 TCliRun RunCliProgram(const std::vector<std::string>& args, const std::string& outDir,
-                      const std::vector<std::string>& unset) {
-  const int code = WaitCli(SpawnCli(args, outDir, {}, unset));
+                      const std::vector<std::string>& unset, const std::vector<std::string>& set) {
+  const int code = WaitCli(SpawnCli(args, outDir, {}, unset, set));
   if (code < 0) return {-1, "", ""};
   return {code, ReadBytes(outDir + "/stdout"), ReadBytes(outDir + "/stderr")};
 }

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
@@ -235,6 +237,64 @@ TEST(DataFileReader, CallerPlacesAndWhatCannotBeOpened) {
   raw.Present = 0;
   ASSERT_TRUE(file.ReadDataFile(dir.File("ok.DTA"), serial, port, &raw));
   EXPECT_EQ(raw.Present, 0);  // the caller sets it after decoding
+}
+
+// Root reads every file: only as another user is it refused one.
+class TBoundByPermissions {
+ public:
+  TBoundByPermissions() : dropped_(::geteuid() == 0 && ::seteuid(65534) == 0) {}
+  ~TBoundByPermissions() {
+    if (dropped_) {
+      EXPECT_EQ(::seteuid(0), 0);
+    }
+  }
+
+ private:
+  bool dropped_;
+};
+
+TEST(DataFileReader, TellsAFileThatCannotBeReadFromOneThatIsNoMeasurement) {
+  using platform::TFileProblem;
+  TTempDir dir;
+  WriteBytes(dir.File("ok.DTA"), JoinLines(DtaLines(10)));
+  WriteBytes(dir.File("bad.DTA"), "DataFile:Do-Z\r\nSN:\r\n");
+  ASSERT_EQ(::mkfifo(dir.File("fifo").c_str(), 0600), 0);
+  const struct {
+    std::string path;
+    TDataFileResult result;
+    TFileProblem problem;
+    int error;
+  } cases[] = {
+      {dir.File("ok.DTA"), TDataFileResult::Read, TFileProblem::None, 0},
+      {dir.File("bad.DTA"), TDataFileResult::BadContents, TFileProblem::None, 0},
+      {dir.File("missing.DTA"), TDataFileResult::CannotRead, TFileProblem::Missing, ENOENT},
+      {"", TDataFileResult::CannotRead, TFileProblem::Missing, ENOENT},
+      {dir.File("ok.DTA/x.DTA"), TDataFileResult::CannotRead, TFileProblem::Missing, ENOTDIR},
+      {dir.Path(), TDataFileResult::CannotRead, TFileProblem::Folder, EISDIR},
+      {dir.File("fifo"), TDataFileResult::CannotRead, TFileProblem::NotRegularFile, 0},
+      {dir.File(std::string(300, 'x')), TDataFileResult::CannotRead, TFileProblem::ReadError,
+       ENAMETOOLONG},
+      // Opened, then a read fails: the bytes at address 0 are not mapped.
+      {"/proc/self/mem", TDataFileResult::CannotRead, TFileProblem::ReadError, EIO},
+  };
+  for (const auto& c : cases) {
+    std::string serial;
+    std::int32_t port = 0;
+    TRawData raw;
+    const TDataFileRead read = TDoZ_File().ReadDataFileResult(c.path, serial, port, &raw);
+    EXPECT_EQ(read.result, c.result) << c.path;
+    EXPECT_EQ(read.failure.problem, c.problem) << c.path;
+    EXPECT_EQ(read.failure.systemError, c.error) << c.path;
+  }
+
+  ::chmod(dir.File("ok.DTA").c_str(), 0);
+  const TBoundByPermissions asUser;
+  std::string serial;
+  std::int32_t port = 0;
+  TRawData raw;
+  const TDataFileRead read = TDoZ_File().ReadDataFileResult(dir.File("ok.DTA"), serial, port, &raw);
+  EXPECT_EQ(read.result, TDataFileResult::CannotRead);
+  EXPECT_EQ(read.failure.problem, TFileProblem::NoPermission);
 }
 
 // Junk of every kind gives false: never a crash, a hang or unbounded memory.
