@@ -5,7 +5,6 @@
 #include <sys/wait.h>
 
 #include <algorithm>
-#include <cstring>
 #include <sstream>
 
 #include "Cli_main.h"
@@ -16,17 +15,15 @@ extern char** environ;
 namespace doz::test {
 namespace {
 
-std::string NameOf(const char* entry) { return std::string(entry, std::strcspn(entry, "=")); }
+std::string NameOf(const std::string& entry) { return entry.substr(0, entry.find('=')); }
 
-// This process's environment less `unset` and the names `set` gives anew.
-std::vector<char*> EnvironmentWith(const std::vector<std::string>& unset,
-                                   std::vector<std::string>& set) {
-  std::vector<std::string> gone = unset;
-  for (const std::string& entry : set) gone.push_back(NameOf(entry.c_str()));
+// This process's environment less `unset`, with the entries of `set` in place
+// of those of their names.
+std::vector<char*> EnvironmentWith(std::vector<std::string> unset, std::vector<std::string>& set) {
+  for (const std::string& entry : set) unset.push_back(NameOf(entry));
   std::vector<char*> env;
-  for (char** entry = environ; *entry; ++entry) {
-    if (std::find(gone.begin(), gone.end(), NameOf(*entry)) == gone.end()) env.push_back(*entry);
-  }
+  for (char** entry = environ; *entry; ++entry)
+    if (std::find(unset.begin(), unset.end(), NameOf(*entry)) == unset.end()) env.push_back(*entry);
   for (std::string& entry : set) env.push_back(entry.data());
   env.push_back(nullptr);
   return env;
