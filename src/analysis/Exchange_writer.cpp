@@ -11,7 +11,7 @@ namespace {
 
 constexpr int kDigits = 9;  // significant digits of every number but S11's
 // Near S11 = 1 a megohm is 1 - 1e-4: nine digits would leave |Z| ohms off
-// there, twelve keep it within parts per million up to the unit's 16 MΩ.
+// there, twelve keep it within a part in ten million up to the unit's 16 MΩ.
 constexpr int kScatteringDigits = 12;
 constexpr double kReferenceOhms = 50.0;
 

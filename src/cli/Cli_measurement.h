@@ -23,8 +23,8 @@ struct TCliMeasurement {
 std::string FileFailureText(const platform::TFileFailure& failure);
 
 // Reads and decodes a .DTA file. On failure reports it and returns nothing:
-// "PATH: " and why for a file that cannot be read, as the application does
-// for one that holds no valid measurement.
+// a file that cannot be read as "PATH: " and why, one that holds no valid
+// measurement as the application does.
 std::unique_ptr<TCliMeasurement> LoadMeasurement(const std::string& path, std::ostream& err);
 
 }  // namespace doz::cli
