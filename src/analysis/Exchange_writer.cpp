@@ -9,10 +9,15 @@
 namespace doz::analysis {
 namespace {
 
-constexpr int kDigits = 9;  // significant digits of every number
+constexpr int kDigits = 9;  // significant digits of every number but S11's
+// Near S11 = 1 a megohm is 1 - 1e-4: nine digits would leave |Z| ohms off
+// there, twelve keep it within a part in ten million up to the unit's 16 MΩ.
+constexpr int kScatteringDigits = 12;
 constexpr double kReferenceOhms = 50.0;
 
-std::string Number(double value) { return NumberText(value, std::chars_format::general, kDigits); }
+std::string Number(double value, int digits = kDigits) {
+  return NumberText(value, std::chars_format::general, digits);
+}
 
 std::string Optional(const std::optional<double>& value) { return value ? Number(*value) : ""; }
 
@@ -57,7 +62,8 @@ std::string Touchstone(const std::vector<TImpedanceSample>& samples,
   for (const TImpedanceSample& s : samples) {
     const std::complex<double> s11 = (s.Z - kReferenceOhms) / (s.Z + kReferenceOhms);
     if (!std::isfinite(s11.real()) || !std::isfinite(s11.imag())) continue;
-    text += Number(s.Hertz) + ' ' + Number(s11.real()) + ' ' + Number(s11.imag()) + '\n';
+    text += Number(s.Hertz) + ' ' + Number(s11.real(), kScatteringDigits) + ' ' +
+            Number(s11.imag(), kScatteringDigits) + '\n';
   }
   return text;
 }

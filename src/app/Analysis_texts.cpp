@@ -1,5 +1,6 @@
 #include "Analysis_texts.h"
 
+#include "Number_text.h"
 #include "Si_number.h"
 
 namespace doz {
@@ -11,7 +12,7 @@ namespace {
 const QString kAbsent = QStringLiteral("－");
 
 QString Signed(double value, const QString& unit) {
-  return (value >= 0 ? QStringLiteral("+") : QString()) + QString::number(value, 'f', 2) + unit;
+  return QString::fromStdString(SignedNumberText(value, 2)) + unit;
 }
 
 }  // namespace
@@ -23,7 +24,7 @@ QString SiText(std::optional<double> value, const char* unit) {
 
 QString RatioText(std::optional<double> value) {
   if (!value) return kAbsent;
-  return QString::number(*value, 'g', 3);
+  return QString::fromStdString(NumberText(*value, std::chars_format::general, 3));
 }
 
 QString DegreesText(double degrees) { return Signed(degrees, QStringLiteral("°")); }

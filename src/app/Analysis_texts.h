@@ -16,7 +16,7 @@ namespace doz {
 QString SiText(std::optional<double> value, const char* unit);
 // Three significant digits ("11.5", "0.0123"), or "－".
 QString RatioText(std::optional<double> value);
-// "+45.00°", "-2.10°".
+// "+45.00°", "-2.10°"; "0.00°" for one that rounds to zero.
 QString DegreesText(double degrees);
 // "+6.20 %".
 QString PercentText(double percent);

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "Analysis_texts.h"
@@ -22,12 +23,6 @@
 namespace doz {
 
 using namespace analysis;
-
-namespace {
-
-constexpr int kFollowMs = 250;
-
-}  // namespace
 
 TFormAnalysis::TFormAnalysis(TFormMain& main)
     : QWidget(&main, Qt::Window),
@@ -51,8 +46,15 @@ TFormAnalysis::TFormAnalysis(TFormMain& main)
   resize(440, sizeHint().height());
 
   fitRunner_.OnFinished = [this](const TFitOutcome& outcome) { FitFinished(outcome); };
-  followTimer_.setInterval(kFollowMs);
-  connect(&followTimer_, &QTimer::timeout, this, [this] { Follow(); });
+  // Queued: followed once the main window's command is done, so that the
+  // window sees its data whole, and its own redraws do not re-enter Follow.
+  // A hidden window catches up when it is shown.
+  connect(
+      &main_, &TFormMain::AnalysedDataChanged, this,
+      [this] {
+        if (isVisible()) Follow();
+      },
+      Qt::QueuedConnection);
   if (main_.Graph) main_.Graph->SetOverlay(overlay_);
   ShowMeasurement();
   FillReferenceChoices();
@@ -129,12 +131,6 @@ std::optional<std::uint64_t> TFormAnalysis::CurrentKey() const {
 void TFormAnalysis::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   Follow();
-  followTimer_.start();
-}
-
-void TFormAnalysis::hideEvent(QHideEvent* event) {
-  followTimer_.stop();
-  QWidget::hideEvent(event);
 }
 
 void TFormAnalysis::Follow() {

@@ -5,15 +5,15 @@
 // comparison with a loaded reference, and exports in the exchange formats.
 //
 // The window follows the main window's data by content: it keys everything
-// it shows on a digest of the analysed values, checks that digest at every
-// drawing of the graph and four times a second while it is shown, and so
-// never shows results of values the main window no longer holds. Its code
+// it shows on a digest of the analysed values and checks that digest
+// whenever the main window says its data may have changed (while the window
+// is shown) and at every drawing of the graph, and so never shows results of
+// values the main window no longer holds. Its code
 // is split by role: construction and following (Analysis_window.cpp), the
 // fit (Analysis_window_fit.cpp), the comparison and the export
 // (Analysis_window_compare.cpp).
 #pragma once
 
-#include <QTimer>
 #include <QWidget>
 #include <cstdint>
 #include <memory>
@@ -84,7 +84,6 @@ class TFormAnalysis : public QWidget {
 
  protected:
   void showEvent(QShowEvent* event) override;
-  void hideEvent(QHideEvent* event) override;
 
  private:
   // What a comparison was made of; a new one is due when this changes.
@@ -145,7 +144,6 @@ class TFormAnalysis : public QWidget {
   // Shared with the renderer, which draws it only while the window lives.
   std::shared_ptr<TAnalysisOverlay> overlay_;
   TFitRunner fitRunner_;
-  QTimer followTimer_;
   std::optional<std::uint64_t> shownKey_;
   int clickedSlot_ = -1;
   std::optional<std::uint64_t> clickedKey_;

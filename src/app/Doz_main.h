@@ -247,6 +247,13 @@ class TFormMain : public QMainWindow, private TSessionReport {
 
   TPrompter& Prompter() { return *prompter_; }
 
+ signals:
+  // What an analysis of the measurement reads may have changed: the
+  // measurement itself (a sweep begun, ended or finished, a file opened or
+  // closed), its band, the smoothing or the references. The redraw
+  // procedures emit it, and every change that draws none of them.
+  void AnalysedDataChanged();
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;

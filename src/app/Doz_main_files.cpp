@@ -66,6 +66,7 @@ bool TFormMain::ReadIntoMeasurement(const std::string& path) {
   MeasData.Present = 0;
   DataSaved = 0;
   Graph->Clear();
+  emit AnalysedDataChanged();
   return false;
 }
 
@@ -113,6 +114,7 @@ void TFormMain::MenuFile_CloseClick() {
     mShowReferences();
   } else {
     Graph->Clear();
+    emit AnalysedDataChanged();
   }
 }
 
@@ -170,8 +172,12 @@ void TFormMain::MenuRef_OpenClick() {
     return;
   }
   for (int slot = RefCount; slot < REF_MAX; ++slot) EmptyReferenceSlot(slot);
-  for (int j = 0; j < n; ++j)
-    if (!LoadReference(RefCount + j, files[j].toStdString())) return;
+  for (int j = 0; j < n; ++j) {
+    if (!LoadReference(RefCount + j, files[j].toStdString())) {
+      emit AnalysedDataChanged();  // the files before the failing one stay loaded
+      return;
+    }
+  }
   RefCount += n;
   if (MeasData.Present) {
     mShowAll();
@@ -189,6 +195,7 @@ void TFormMain::MenuRef_CloseClick() {
     mShowMeasured();
   } else {
     Graph->Clear();
+    emit AnalysedDataChanged();
   }
 }
 

@@ -41,6 +41,7 @@ void TFormMain::mShowMeasured() {
   ApplyCurveLimits(GraphRange, MeasuredCurveStats(MeasCalc, GraphRange.Band));
   Graph->Clear();
   Graph->DrawMeasurement();
+  emit AnalysedDataChanged();
 }
 
 void TFormMain::mShowReferences() {
@@ -48,6 +49,7 @@ void TFormMain::mShowReferences() {
   ApplyCurveLimits(GraphRange, ReferenceStats(RefCalc, RefData, GraphRange.Band));
   Graph->Clear();
   Graph->DrawReferences();
+  emit AnalysedDataChanged();
 }
 
 void TFormMain::mShowAll() {
@@ -56,6 +58,7 @@ void TFormMain::mShowAll() {
                                         ReferenceStats(RefCalc, RefData, GraphRange.Band)));
   Graph->Clear();
   Graph->DrawAll();
+  emit AnalysedDataChanged();
 }
 
 void TFormMain::RedrawCurrent() {
@@ -92,6 +95,7 @@ void TFormMain::ComboBox2Change() {
   InitGraphRange(GraphRange, band);
   Graph->Clear();
   Graph->DrawScales();
+  emit AnalysedDataChanged();
 }
 
 void TFormMain::PaintBox1MouseDown(int x, int) {

@@ -73,6 +73,7 @@ void TFormMain::Message(TMessageText text) { QoMessage->Show(text); }
 void TFormMain::MeasurementReset() {
   FileName.clear();
   ShowCaption(FileName);
+  emit AnalysedDataChanged();
 }
 
 // The first point draws nothing; a point that widened the limits redraws the
@@ -88,11 +89,13 @@ void TFormMain::PointAccepted(int slot, int n, bool widened) {
   idlePump_->RunAgain();  // a backlog is taken at the speed of drawing
 }
 
+// A sweep stopped keeps the points it received as the measurement.
 void TFormMain::SweepEnded(TSweepEnding) {
   SweepPulse->stop();
   MStartBtn->setText(kStartCaption);
   mEnableControls();
   idlePump_->RunAgain();
+  emit AnalysedDataChanged();
 }
 
 void TFormMain::MeasurementFinished() {

@@ -45,10 +45,6 @@ std::optional<double> Tolerance(const TCliArgs& parsed, const std::string& name,
   return value;
 }
 
-std::string Signed(double value, int decimals) {
-  return (value >= 0 ? "+" : "") + NumberText(value, std::chars_format::fixed, decimals);
-}
-
 void PrintJson(const TComparison& c, const TCalcData& reference, const TCompareOptions& o,
                std::ostream& out) {
   const TTolerance& t = o.tolerance;
@@ -72,9 +68,9 @@ void PrintText(const TComparison& c, const TCalcData& reference, const TToleranc
   out << "Points compared:  " << c.Compared << "\n"
       << "Points outside:   " << c.OutsideSlots.size() << " (tolerance " << NumberText(t.Percent)
       << " %, " << NumberText(t.Degrees) << "°)\n"
-      << "Worst |Z|:        " << Signed(c.WorstMagnitude.Value, 2) << " % at "
+      << "Worst |Z|:        " << SignedNumberText(c.WorstMagnitude.Value, 2) << " % at "
       << FormatSi(c.WorstMagnitude.Hertz, "Hz") << "\n"
-      << "Worst phase:      " << Signed(c.WorstPhase.Value, 2) << "° at "
+      << "Worst phase:      " << SignedNumberText(c.WorstPhase.Value, 2) << "° at "
       << FormatSi(c.WorstPhase.Hertz, "Hz") << "\n";
   if (c.OutsideSlots.empty()) return;
   out << "Outside at:      ";

@@ -23,12 +23,15 @@ const char* const kHelp =
     "  --force        overwrite an existing output file\n"
     "  --format F     tsv         the application's table (default; .txt)\n"
     "                 csv         UTF-8, comma-separated, one row per point: frequency,\n"
-    "                             |Z|, phase, series Rs, Xs, Ls, Cs and Q (.csv)\n"
+    "                             |Z|, phase, series Rs, Xs, Ls, Cs and Q (.csv); Ls\n"
+    "                             is empty where Xs <= 0, Cs where Xs >= 0 and Q\n"
+    "                             where Rs <= 0, as is a value that is not finite\n"
     "                 zma         frequency, |Z| and phase for loudspeaker and\n"
     "                             crossover design programs (.zma)\n"
-    "                 touchstone  S11 against 50 ohms, Touchstone version 1 (.s1p)\n"
+    "                 touchstone  S11 against 50 ohms with 12 significant digits,\n"
+    "                             Touchstone version 1 (.s1p)\n"
     "                 The last three hold the points with a value, with a period as\n"
-    "                 decimal point and LF line ends.\n";
+    "                 decimal point and LF line ends; no number reads -0.\n";
 
 // Writes the table, or one of the exchange formats; false when it cannot.
 bool WriteExport(const std::optional<analysis::TExchangeFormat>& format, const std::string& input,

@@ -11,6 +11,7 @@
 #include "Cli_args.h"
 #include "Cli_compare.h"
 #include "Cli_measurement.h"
+#include "Cli_stderr.h"
 #include "Cli_panels.h"
 #include "Cli_progress.h"
 #include "Cli_prompter.h"
@@ -284,7 +285,7 @@ int RunMeasureWith(const std::vector<std::string>& args, std::ostream& out, std:
 int RunMeasure(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   const TInterruptGuard guard;
   TMeasureEnv env;
-  env.terminal = &err == &std::cerr && isatty(STDERR_FILENO);
+  env.terminal = &err == &std::cerr && isatty(StderrDescriptor());
   env.interrupted = &gInterrupted;
   return RunMeasureWith(args, out, err, env);
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "Doz_setting.h"
+#include "Text_reader.h"
 
 namespace doz::cli {
 
@@ -18,8 +19,12 @@ struct TCliMeasurement {
   TCalcData ave;   // decoded and smoothed
 };
 
-// Reads and decodes a .DTA file. On failure reports the file as the
-// application does and returns nothing.
+// Why a file could not be read, in a few words: "ファイルがありません".
+std::string FileFailureText(const platform::TFileFailure& failure);
+
+// Reads and decodes a .DTA file. On failure reports it and returns nothing:
+// a file that cannot be read as "PATH: " and why, one that holds no valid
+// measurement as the application does.
 std::unique_ptr<TCliMeasurement> LoadMeasurement(const std::string& path, std::ostream& err);
 
 }  // namespace doz::cli

@@ -102,10 +102,11 @@ std::string InfoProblem(const std::string& line) {
 QString LocalPath(const std::string& path) { return QFile::decodeName(path.c_str()); }
 
 // Fonts and painters need an application object; doz-cli makes one only
-// here.
+// here. It never shows a window: the offscreen platform draws the same page
+// with a display or without, whatever QT_QPA_PLATFORM names.
 std::unique_ptr<QGuiApplication> ApplicationIfNone() {
   if (QCoreApplication::instance()) return nullptr;
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  qputenv("QT_QPA_PLATFORM", "offscreen");
   static int argc = 1;
   static char name[] = "doz-cli";
   static char* argv[] = {name, nullptr};

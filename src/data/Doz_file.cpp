@@ -232,9 +232,19 @@ bool TDoZ_File::WriteDataFile(const std::string& fileName, const std::string& se
 
 bool TDoZ_File::ReadDataFile(const std::string& fileName, std::string& serial,
                              std::int32_t& commPort, TRawData* data) const {
-  if (fileName.empty() || !data) return false;
+  return ReadDataFileResult(fileName, serial, commPort, data).result == TDataFileResult::Read;
+}
+
+TDataFileRead TDoZ_File::ReadDataFileResult(const std::string& fileName, std::string& serial,
+                                            std::int32_t& commPort, TRawData* data) const {
+  if (!data) return {TDataFileResult::BadContents, {}};
   TTextReader in;
-  return in.Open(fileName) && ReadDataBody(in, serial, commPort, *data);
+  // An empty name is a file that is not there.
+  if (in.Open(fileName) && ReadDataBody(in, serial, commPort, *data)) return {};
+  // A read that broke off is the file's fault only when nothing failed below it.
+  if (in.Failure().problem != platform::TFileProblem::None)
+    return {TDataFileResult::CannotRead, in.Failure()};
+  return {TDataFileResult::BadContents, {}};
 }
 
 bool TDoZ_File::SaveSetting(const std::string& fileName, const TSettingData* setting,

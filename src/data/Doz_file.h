@@ -9,12 +9,21 @@
 #include <string>
 
 #include "Doz_setting.h"
+#include "Text_reader.h"
 
 namespace doz {
 
-namespace platform {
-class TTextReader;
-}
+// What a read of a measurement file came to.
+enum class TDataFileResult {
+  Read,
+  CannotRead,   // the file is missing, a folder, forbidden or failed: see failure
+  BadContents,  // read, but not a valid measurement file
+};
+
+struct TDataFileRead {
+  TDataFileResult result = TDataFileResult::Read;
+  platform::TFileFailure failure;  // why the file could not be read
+};
 
 class TDoZ_File {
  public:
@@ -28,6 +37,10 @@ class TDoZ_File {
   // text, band, the band's records); leaves the present flag alone.
   bool ReadDataFile(const std::string& fileName, std::string& serial, std::int32_t& commPort,
                     TRawData* data) const;
+  // The same, telling a file that cannot be read from one that is no
+  // measurement.
+  TDataFileRead ReadDataFileResult(const std::string& fileName, std::string& serial,
+                                   std::int32_t& commPort, TRawData* data) const;
 
   bool SaveSetting(const std::string& fileName, const TSettingData* setting,
                    const TWindowPos& pos) const;

@@ -7,6 +7,31 @@
 #include <unistd.h>
 
 namespace doz::platform {
+namespace {
+
+TFileFailure FailureOf(int error) {
+  switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+      return {TFileProblem::Missing, error};
+    case EACCES:
+    case EPERM:
+      return {TFileProblem::NoPermission, error};
+    case EISDIR:
+      return {TFileProblem::Folder, error};
+    default:
+      return {TFileProblem::ReadError, error};
+  }
+}
+
+// Only a regular file is read.
+TFileFailure FailureOf(const struct stat& st) {
+  if (S_ISREG(st.st_mode)) return {};
+  if (S_ISDIR(st.st_mode)) return {TFileProblem::Folder, EISDIR};
+  return {TFileProblem::NotRegularFile, 0};
+}
+
+}  // namespace
 
 TTextReader::~TTextReader() { Close(); }
 
@@ -14,9 +39,13 @@ bool TTextReader::Open(const std::string& path) {
   Close();
   // O_NONBLOCK: opening a FIFO must not wait for a writer; it is refused below.
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return false;
+  if (fd < 0) {
+    failure_ = FailureOf(errno);
+    return false;
+  }
   struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+  failure_ = ::fstat(fd, &st) != 0 ? FailureOf(errno) : FailureOf(st);
+  if (failure_.problem != TFileProblem::None) {
     ::close(fd);
     return false;
   }
@@ -32,6 +61,7 @@ void TTextReader::Close() {
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
   pos_ = end_ = 0;
+  failure_ = {};
 }
 
 bool TTextReader::Fill() {
@@ -44,6 +74,7 @@ bool TTextReader::Fill() {
       return true;
     }
     if (n < 0 && errno == EINTR) continue;
+    if (n < 0) failure_ = FailureOf(errno);
     return false;
   }
 }

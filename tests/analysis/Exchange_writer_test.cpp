@@ -11,6 +11,8 @@
 #include <numbers>
 #include <sstream>
 
+#include "Number_text.h"
+#include "Si_number.h"
 #include "Synthetic_sweep.h"
 #include "Temp_dir.h"
 
@@ -134,6 +136,40 @@ TEST_F(ExchangeWriter, TouchstoneHoldsS11AgainstFiftyOhms) {
     const std::complex<double> z = 50.0 * (1.0 + s11) / (1.0 - s11);
     EXPECT_NEAR(std::abs(z - s.Z), 0, 1e-5 * s.Ohms) << lines[row - 1];
   }
+}
+
+// Near S11 = 1 every digit counts: |Z| must come back from the file.
+TEST(ExchangeNumbers, TouchstoneGivesBackHighImpedancesThroughAReader) {
+  std::vector<TImpedanceSample> samples;
+  for (double ohms = 1.0; ohms <= 1.6e7; ohms *= 3.7) {
+    for (const double degrees : {-89.9, -30.0, 0.0, 0.01, 45.0, 89.9}) {
+      const std::complex<double> z = std::polar(ohms, degrees * std::numbers::pi / 180);
+      samples.push_back({int(samples.size()), 1000.0, ohms, degrees, z});
+    }
+  }
+  const auto lines = DataLines(ExchangeText(TExchangeFormat::Touchstone, samples, {}), '!');
+  ASSERT_EQ(lines.size(), samples.size() + 1);
+  for (std::size_t i = 0; i < samples.size(); ++i) {
+    const TFields f = Split(lines[i + 1], ' ');
+    ASSERT_EQ(f.size(), 3u);
+    const std::complex<double> s11(Number(f[1]), Number(f[2]));
+    const double back = std::abs(50.0 * (1.0 + s11) / (1.0 - s11));
+    EXPECT_NEAR(back, samples[i].Ohms, 1e-7 * samples[i].Ohms) << lines[i + 1];
+  }
+}
+
+// No number reads "-0": what shows as zero shows without a sign.
+TEST(ExchangeNumbers, AValueThatShowsAsZeroHasNoSign) {
+  EXPECT_EQ(NumberText(-0.0), "0");
+  EXPECT_EQ(NumberText(-0.004, std::chars_format::fixed, 2), "0.00");
+  EXPECT_EQ(NumberText(-0.0, std::chars_format::scientific, 2), "0.00e+00");
+  EXPECT_EQ(NumberText(-0.006, std::chars_format::fixed, 2), "-0.01");
+  EXPECT_EQ(NumberText(-1e-20, std::chars_format::general, 9), "-1e-20");
+  EXPECT_EQ(NumberText(-HUGE_VAL, std::chars_format::general, 9), "-inf");
+  EXPECT_EQ(FormatSi(-0.0, "Ω"), "0 Ω");
+  const std::pair<double, const char*> deviations[] = {
+      {1.5, "+1.50"}, {-0.25, "-0.25"}, {-0.001, "0.00"}, {0.004, "0.00"}, {-0.006, "-0.01"}};
+  for (const auto& [value, text] : deviations) EXPECT_EQ(SignedNumberText(value, 2), text);
 }
 
 TEST_F(ExchangeWriter, AFileThatCannotBeWrittenIsReported) {

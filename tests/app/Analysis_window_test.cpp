@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QPushButton>
@@ -110,6 +111,31 @@ TEST_F(AnalysisWindowTest, FollowsOpenBandChangeCloseAndASweepStart) {
   EXPECT_FALSE(a.CurrentKey());
   a.Follow();
   EXPECT_EQ(a.ResonanceTable->rowCount(), 0);
+}
+
+// Every change reaches the shown window through the main window's signal:
+// the posted events alone bring it up to date, with no timer running.
+TEST_F(AnalysisWindowTest, FollowsTheMainWindowsSignalWithoutATimer) {
+  TFormAnalysis& a = OpenWindow();
+  const auto delivered = [] { QCoreApplication::sendPostedEvents(); };
+  OpenThroughMenu(f, CoilFile("coil"));
+  delivered();
+  EXPECT_TRUE(a.MeasurementLabel->text().startsWith("coil.DTA"));
+  EXPECT_EQ(a.ResonanceTable->rowCount(), 1);
+  w.MenuGraph_AveClick();
+  delivered();
+  EXPECT_TRUE(a.MeasurementLabel->text().endsWith(QStringLiteral("平均処理なし")));
+  ChooseBand(w, 10);
+  delivered();
+  EXPECT_EQ(a.ResonanceTable->rowCount(), 0);
+
+  // Hidden, it leaves the work to its next showing.
+  a.hide();
+  w.MenuFile_CloseClick();
+  delivered();
+  EXPECT_TRUE(a.MeasurementLabel->text().startsWith("coil.DTA"));
+  a.show();
+  EXPECT_EQ(a.MeasurementLabel->text(), QStringLiteral("測定データがありません"));
 }
 
 TEST_F(AnalysisWindowTest, ClickedPointShowsSeriesAndParallelValuesUntilTheDataChange) {

@@ -151,9 +151,17 @@ TEST(Session, StopAfterTenPointsKeepsThemUnsmoothedAndDrawable) {
   // A measurement loaded before: saved, so the start asks nothing.
   test::HoldUnsavedMeasurement(w, 10, 5);
   w.DataSaved = 1;
+  // The analysis hears of the measurement dropped at the start and of the
+  // points kept at the stop, neither of which a redraw procedure draws.
+  std::vector<int> heard;
+  const QObject listener;
+  QObject::connect(&w, &TFormMain::AnalysedDataChanged, &listener,
+                   [&] { heard.push_back(w.MeasData.Present); });
   rig.Click();
+  EXPECT_EQ(heard, std::vector<int>{0});
   ASSERT_TRUE(rig.RunToPoint(10));
   rig.Click();
+  EXPECT_EQ(heard, (std::vector<int>{0, 1}));
   EXPECT_EQ(unit.Count("ME"), 2) << "finding, then the stop";
   EXPECT_EQ(rig.recorder->writes.back(), test::TPanelWrite(1, kStopped));
   EXPECT_EQ(w.Session.Sweep().PointCount, 10);

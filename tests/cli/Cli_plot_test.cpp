@@ -188,7 +188,7 @@ TEST_F(CliPlot, FailuresExitOneAndLeaveTheOutputAlone) {
   EXPECT_EQ(r.err, "データファイルの内容が正しくありませんでした: " + dir.File("bad.DTA") + "\n");
   r = Cli({Meas(), "--ref", Ref(), "--ref", dir.File("none.DTA"), "-o", out});
   EXPECT_EQ(r.code, 1);
-  EXPECT_EQ(r.err, "データファイルの内容が正しくありませんでした: " + dir.File("none.DTA") + "\n");
+  EXPECT_EQ(r.err, dir.File("none.DTA") + ": ファイルがありません\n");
   EXPECT_FALSE(test::FileExists(out));
 
   WriteBytes(out, "keep");

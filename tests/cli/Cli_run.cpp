@@ -5,7 +5,6 @@
 #include <sys/wait.h>
 
 #include <algorithm>
-#include <cstring>
 #include <sstream>
 
 #include "Cli_main.h"
@@ -16,12 +15,16 @@ extern char** environ;
 namespace doz::test {
 namespace {
 
-std::vector<char*> EnvironmentWithout(const std::vector<std::string>& unset) {
+std::string NameOf(const std::string& entry) { return entry.substr(0, entry.find('=')); }
+
+// This process's environment less `unset`, with the entries of `set` in place
+// of those of their names.
+std::vector<char*> EnvironmentWith(std::vector<std::string> unset, std::vector<std::string>& set) {
+  for (const std::string& entry : set) unset.push_back(NameOf(entry));
   std::vector<char*> env;
-  for (char** entry = environ; *entry; ++entry) {
-    const std::string name(*entry, std::strcspn(*entry, "="));
-    if (std::find(unset.begin(), unset.end(), name) == unset.end()) env.push_back(*entry);
-  }
+  for (char** entry = environ; *entry; ++entry)
+    if (std::find(unset.begin(), unset.end(), NameOf(*entry)) == unset.end()) env.push_back(*entry);
+  for (std::string& entry : set) env.push_back(entry.data());
   env.push_back(nullptr);
   return env;
 }
@@ -39,13 +42,15 @@ TCliRun RunCliHere(const std::vector<std::string>& args) {
 }
 
 pid_t SpawnCli(const std::vector<std::string>& args, const std::string& outDir,
-               const std::string& workDir, const std::vector<std::string>& unset) {
+               const std::string& workDir, const std::vector<std::string>& unset,
+               const std::vector<std::string>& set) {
+  std::vector<std::string> entries = set;
   std::vector<std::string> text = {DOZ_CLI_EXE};
   text.insert(text.end(), args.begin(), args.end());
   std::vector<char*> argv;
   for (std::string& a : text) argv.push_back(a.data());
   argv.push_back(nullptr);
-  std::vector<char*> env = EnvironmentWithout(unset);
+  std::vector<char*> env = EnvironmentWith(unset, entries);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   if (!workDir.empty()) posix_spawn_file_actions_addchdir_np(&actions, workDir.c_str());
@@ -65,8 +70,8 @@ int WaitCli(pid_t pid) {
 }
 
 TCliRun RunCliProgram(const std::vector<std::string>& args, const std::string& outDir,
-                      const std::vector<std::string>& unset) {
-  const int code = WaitCli(SpawnCli(args, outDir, {}, unset));
+                      const std::vector<std::string>& unset, const std::vector<std::string>& set) {
+  const int code = WaitCli(SpawnCli(args, outDir, {}, unset, set));
   if (code < 0) return {-1, "", ""};
   return {code, ReadBytes(outDir + "/stdout"), ReadBytes(outDir + "/stderr")};
 }

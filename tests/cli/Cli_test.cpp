@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstring>
 
 #include "Cli_export.h"
 #include "Cli_run.h"
@@ -70,15 +71,14 @@ TEST(CliInfo, ShowsTheFileAndTheRangesOfItsBand) {
   }
 }
 
+// The contents are blamed only for a file that was read (others: below).
 TEST(CliInfo, FilesThatCannotBeReadFail) {
   TTempDir dir;
   WriteBytes(dir.File("bad.DTA"), "DataFile:Do-Z\r\nSN:\r\n");
-  for (const std::string& file : {dir.File("bad.DTA"), dir.File("missing.DTA"), dir.Path()}) {
-    const TRun r = Cli({"info", file});
-    EXPECT_EQ(r.code, 1) << file;
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "データファイルの内容が正しくありませんでした: " + file + "\n");
-  }
+  const TRun r = Cli({"info", dir.File("bad.DTA")});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "データファイルの内容が正しくありませんでした: " + dir.File("bad.DTA") + "\n");
 }
 
 TEST(CliExport, WritesWhatTheApplicationWritesBesideTheInput) {
@@ -179,6 +179,43 @@ TEST(CliExecutable, RunsVerbsAndReportsExitCodes) {
   EXPECT_EQ(ReadBytes(dir.File("m.txt")), ApplicationExport(dir.File("m.DTA"), true, dir));
   EXPECT_EQ(test::RunCliProgram({"info", dir.File("none.DTA")}, dir.Path()).code, 1);
   EXPECT_EQ(test::RunCliProgram({}, dir.Path()).code, 2);
+}
+
+// Standard error holds doz-cli's own messages only, also where the libraries
+// it uses would complain: no runtime folder, no display for the platform
+// named, no fontconfig set-up. A file that cannot be read says why.
+TEST(CliExecutable, StandardErrorCarriesOnlyItsOwnMessages) {
+  TTempDir dir;
+  const std::string m = dir.File("m.DTA");
+  const std::string tooLong = dir.File(std::string(300, 'x'));
+  WriteBytes(m, JoinLines(DtaLines(10)));
+  const std::vector<std::string> unset = {"XDG_RUNTIME_DIR", "DISPLAY", "WAYLAND_DISPLAY"};
+  // LC_ALL=C: the system's texts as this process has them, and Qt's warning
+  // about a locale that is not UTF-8.
+  const std::vector<std::string> set = {"QT_QPA_PLATFORM=xcb", "LC_ALL=C",
+                                        "FONTCONFIG_FILE=" + dir.File("none.conf")};
+  const struct {
+    std::vector<std::string> args;
+    int code;
+    std::string err;
+  } cases[] = {
+      {{"info", m}, 0, ""},
+      {{"export", m, "--format", "touchstone"}, 0, ""},
+      {{"plot", m, "-o", dir.File("page.png")}, 0, ""},
+      {{"plot", m, "--log", "-o", dir.File("page.pdf")}, 0, ""},
+      {{"analyze", m}, 0, ""},
+      {{"compare", m, m}, 0, ""},
+      {{"info", dir.File("none.DTA")}, 1, dir.File("none.DTA") + ": ファイルがありません\n"},
+      {{"export", dir.Path()}, 1, dir.Path() + ": フォルダーです\n"},
+      {{"analyze", "/dev/null"}, 1, "/dev/null: 通常のファイルではありません\n"},
+      {{"compare", m, tooLong}, 2,
+       tooLong + ": 読み取りエラーです（" + std::strerror(ENAMETOOLONG) + "）\n"},
+      {{"plot", m}, 2, "doz-cli plot: missing -o OUT.pdf|OUT.png (try 'doz-cli plot --help')\n"}};
+  for (const auto& c : cases) {
+    const TRun r = test::RunCliProgram(c.args, dir.Path(), unset, set);
+    EXPECT_EQ(r.code, c.code) << c.args[0];
+    EXPECT_EQ(r.err, c.err) << c.args[0];
+  }
 }
 
 TEST(CliExecutable, BothProgramsPrintTheBuildsVersionOnOneLine) {

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
@@ -235,6 +237,38 @@ TEST(DataFileReader, CallerPlacesAndWhatCannotBeOpened) {
   raw.Present = 0;
   ASSERT_TRUE(file.ReadDataFile(dir.File("ok.DTA"), serial, port, &raw));
   EXPECT_EQ(raw.Present, 0);  // the caller sets it after decoding
+}
+
+// A file that cannot be read says why; only one that was read is blamed.
+TEST(DataFileReader, TellsAFileThatCannotBeReadFromOneThatIsNoMeasurement) {
+  using platform::TFileProblem;
+  TTempDir dir;
+  WriteBytes(dir.File("ok.DTA"), JoinLines(DtaLines(10)));
+  WriteBytes(dir.File("bad.DTA"), "DataFile:Do-Z\r\nSN:\r\n");
+  const auto expect = [](const std::string& path, TDataFileResult result, TFileProblem problem,
+                         int error) {
+    std::string serial;
+    std::int32_t port = 0;
+    TRawData raw;
+    const TDataFileRead read = TDoZ_File().ReadDataFileResult(path, serial, port, &raw);
+    EXPECT_EQ(read.result, result) << path;
+    EXPECT_EQ(read.failure.problem, problem) << path;
+    EXPECT_EQ(read.failure.systemError, error) << path;
+  };
+  expect(dir.File("ok.DTA"), TDataFileResult::Read, TFileProblem::None, 0);
+  expect(dir.File("bad.DTA"), TDataFileResult::BadContents, TFileProblem::None, 0);
+  expect(dir.File("ok.DTA/x"), TDataFileResult::CannotRead, TFileProblem::Missing, ENOTDIR);
+  // Opened, then a read fails: nothing is mapped at address 0.
+  expect("/proc/self/mem", TDataFileResult::CannotRead, TFileProblem::ReadError, EIO);
+
+  // Root reads every file; as another user it is refused one.
+  ::chmod(dir.Path().c_str(), 0711);
+  ::chmod(dir.File("ok.DTA").c_str(), 0);
+  const bool asUser = ::geteuid() == 0 && ::seteuid(65534) == 0;
+  expect(dir.File("ok.DTA"), TDataFileResult::CannotRead, TFileProblem::NoPermission, EACCES);
+  if (asUser) {
+    EXPECT_EQ(::seteuid(0), 0);
+  }
 }
 
 // Junk of every kind gives false: never a crash, a hang or unbounded memory.
