@@ -41,7 +41,7 @@ bench: build
 
 # The window's pictures for the README, drawn offscreen from loudspeaker-like
 # sample files: docs/screenshot-linear.png and docs/screenshot-log.png; and
-# docs/screenshot-analysis.png, the analysis window beside a measured coil;
+# docs/screenshot-analysis.png, the analysis window beside a measured woofer;
 # docs/screenshot-linear@2x.png, the first at a pixel ratio of 2.
 screenshot: configure
 	cmake --build $(BUILD) -j $(JOBS) --target doz-screenshot

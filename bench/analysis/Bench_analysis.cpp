@@ -97,6 +97,7 @@ void Files() {
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
+  std::fflush(stdout);  // else the child writes what is buffered once more
   const auto start = TClock::now();
   const pid_t pid = fork();
   if (pid == 0) {

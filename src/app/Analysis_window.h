@@ -69,7 +69,8 @@ class TFormAnalysis : public QWidget {
   QLabel* CircuitCheck = nullptr;
   QPushButton* FitButton = nullptr;
   QLabel* FitStatus = nullptr;
-  QTableWidget* ParameterTable = nullptr;  // values with ±, then the derived figures
+  QTableWidget* ParameterTable = nullptr;  // values with their uncertainties
+  QLabel* DerivedLabel = nullptr;          // a loudspeaker's fs, Qms, Qes and Qts
   QLabel* WarningLabel = nullptr;
   QCheckBox* DrawModelBox = nullptr;
   QComboBox* ReferenceBox = nullptr;  // item 0 none, then データ１..データ５

@@ -56,8 +56,9 @@ QGroupBox* TFormAnalysis::CreateFitGroup() {
   FitStatus->setWordWrap(true);
   KeepLines(FitStatus, 2);
   ParameterTable = CreateTable({QStringLiteral("定数"), QStringLiteral("値"), QStringLiteral("不確かさ")},
-                               5, group);
+                               8, group);
   ParameterTable->verticalHeader()->hide();
+  DerivedLabel = new QLabel(group);
   WarningLabel = new QLabel(group);
   WarningLabel->setWordWrap(true);
   WarningLabel->setStyleSheet(QStringLiteral("color: #a04000"));
@@ -68,6 +69,7 @@ QGroupBox* TFormAnalysis::CreateFitGroup() {
   layout->addWidget(CircuitCheck);
   layout->addWidget(FitStatus);
   layout->addWidget(ParameterTable);
+  layout->addWidget(DerivedLabel);
   layout->addWidget(WarningLabel);
   layout->addWidget(DrawModelBox);
   CircuitEdited();
@@ -127,6 +129,7 @@ void TFormAnalysis::StartFit() {
 void TFormAnalysis::ClearFit(const QString& status) {
   fit_.reset();
   ParameterTable->setRowCount(0);
+  DerivedLabel->clear();
   WarningLabel->clear();
   FitStatus->setText(status);
   if (overlay_->HasModel()) {
@@ -165,20 +168,19 @@ void TFormAnalysis::FitFinished(const TFitOutcome& outcome) {
 void TFormAnalysis::ShowParameters(const TAnalysisReport& report) {
   const TCircuitFit& fit = *report.FitOrNull();
   const auto& names = fit.Circuit.Model().Names();
-  const int values = int(names.size());
-  ParameterTable->setRowCount(values + int(report.Derived.size()));
-  for (int row = 0; row < values; ++row) {
+  ParameterTable->setRowCount(int(names.size()));
+  for (int row = 0; row < int(names.size()); ++row) {
     const char* unit = ParameterUnit(names[row]);
     SetCell(ParameterTable, row, 0, QString::fromStdString(names[row]));
     SetCell(ParameterTable, row, 1, SiText(fit.Circuit.Values()[row], unit));
     SetCell(ParameterTable, row, 2, UncertaintyText(fit.Uncertainty[row], unit));
   }
-  for (int i = 0; i < int(report.Derived.size()); ++i) {
-    const TDerivedValue& d = report.Derived[i];
-    SetCell(ParameterTable, values + i, 0, QString::fromStdString(d.Name));
-    SetCell(ParameterTable, values + i, 1, *d.Unit ? SiText(d.Value, d.Unit) : RatioText(d.Value));
-    SetCell(ParameterTable, values + i, 2, QStringLiteral("－"));
+  QStringList derived;
+  for (const TDerivedValue& d : report.Derived) {
+    derived << QString::fromStdString(d.Name) + QStringLiteral(" ") +
+                   (*d.Unit ? SiText(d.Value, d.Unit) : RatioText(d.Value));
   }
+  DerivedLabel->setText(derived.join(QStringLiteral("　")));
 }
 
 void TFormAnalysis::DrawModelToggled() {

@@ -227,10 +227,9 @@ TEST_F(AnalysisWindowTest, ALoudspeakersFitShowsItsThieleSmallFigures) {
   a.FitButton->click();
   WaitForFit(a);
   EXPECT_TRUE(a.FitStatus->text().startsWith(QStringLiteral("自動選択: speaker　")));
-  ASSERT_EQ(a.ParameterTable->rowCount(), 9);
-  const QString derived[] = {"fs", "Qms", "Qes", "Qts"};
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(Cell(a.ParameterTable, 5 + i, 0), derived[i]);
-  EXPECT_EQ(Cell(a.ParameterTable, 5, 1), QStringLiteral("35.0 Hz"));
+  ASSERT_EQ(a.ParameterTable->rowCount(), 5);
+  EXPECT_TRUE(a.DerivedLabel->text().startsWith(QStringLiteral("fs 35.0 Hz　Qms 3.99　Qes 0.399　Qts 0.36")))
+      << a.DerivedLabel->text().toStdString();
   EXPECT_EQ(a.WarningLabel->text(), QString());
 }
 

@@ -117,11 +117,12 @@ Options:
   --circuit MODEL:NAME=VALUE,...
                         measure this circuit instead of the speaker, with the
                         same noise; values in ohms, henries and farads, with
-                        the SI prefixes p n u m k M G allowed:
-      rl:R=,L=          R + L in series       rc:R=,C=     R + C in series
-      rlc:R=,L=,C=      R + L + C in series   rlc-parallel:R=,L=,C=  all parallel
-      coil:R=,L=,C=     (R + L) parallel to C, a winding with its capacitance
-      bvd:R1=,L1=,C1=,C0=  (R1 + L1 + C1) parallel to C0, a piezo or quartz
+                        the SI prefixes f p n u m k M G allowed. MODEL is one
+                        of doz-cli analyze's presets (rl rc transformer rlc
+                        rlc-parallel coil pickup bvd speaker speaker-lossy,
+                        with their parameter names) or a circuit string such
+                        as p(R1-L1,C1,R2): elements R, L, C joined by - in
+                        series and p(...) in parallel;
                         for example coil:R=6800,L=2.5,C=400p. A record carries
                         |Z| in whole ohms from 0 to 16777215 and the phase in
                         hundredths of a degree from -327.68 to 327.67: larger
