@@ -3,8 +3,12 @@
 #include <sqlite3.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 namespace doz::results {
 namespace {
+
+constexpr int kWalPauseMs = 10;
 
 TStoreError ErrorOf(int code) {
   switch (code & 0xFF) {
@@ -79,8 +83,16 @@ TStoreStatus TSqliteConnection::Open(const std::string& path, const TStoreOption
 TStoreStatus TSqliteConnection::Configure(const TStoreOptions& options) {
   sqlite3_extended_result_codes(db_, 1);
   sqlite3_busy_timeout(db_, options.BusyTimeoutMs);
+  // Switching a new file to WAL takes a lock that SQLite does not wait for,
+  // and other stations may be opening it at the same moment: try again, as
+  // many times as fit in the wait allowed for a lock.
   std::vector<TSqlRow> mode;
-  TStoreStatus status = Query("PRAGMA journal_mode = WAL", {}, mode);
+  TStoreStatus status;
+  for (int tries = std::max(1, options.BusyTimeoutMs / kWalPauseMs); tries > 0; --tries) {
+    status = Query("PRAGMA journal_mode = WAL", {}, mode);
+    if (status.Error != TStoreError::Busy) break;
+    ::usleep(kWalPauseMs * 1000);
+  }
   if (status.Ok()) status = Exec("PRAGMA synchronous = FULL", {}, nullptr);
   if (status.Ok()) status = Exec("PRAGMA foreign_keys = ON", {}, nullptr);
   return status;

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <set>
 #include <thread>
 
@@ -94,7 +95,10 @@ int WriteInChild(const std::string& location, TStoreOptions options, int writer,
   TResultsStore store(location, options);
   for (int i = 0; i < count; ++i) {
     const auto r = store.Write(PartRow("W" + std::to_string(writer) + "-" + std::to_string(i), i));
-    if (r.Outcome != TWriteOutcome::Written) return 1;
+    if (r.Outcome != TWriteOutcome::Written) {
+      std::fprintf(stderr, "writer %d row %d: %s\n", writer, i, r.Status.Message.c_str());
+      return 1;
+    }
   }
   return 0;
 }
