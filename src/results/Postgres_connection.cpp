@@ -72,9 +72,15 @@ TStoreError ErrorOfState(std::string_view state) {
   return TStoreError::Other;
 }
 
-std::string Trimmed(const char* text) {
-  std::string out = text ? text : "";
-  while (!out.empty() && (out.back() == '\n' || out.back() == ' ')) out.pop_back();
+// libpq's message on one line: its line breaks and indents become spaces.
+std::string OneLine(const char* text) {
+  std::string out;
+  for (const char* c = text ? text : ""; *c; ++c) {
+    const bool blank = *c == '\n' || *c == '\t';
+    if (!blank) out += *c;
+    if (blank && !out.empty() && out.back() != ' ') out += ' ';
+  }
+  while (!out.empty() && out.back() == ' ') out.pop_back();
   return out;
 }
 
@@ -96,7 +102,7 @@ TStoreStatus TPostgresConnection::Open(const std::string& location, const TStore
   opened->conn_ = PQconnectdbParams(keywords, values, 1);
   if (!opened->conn_) return opened->Failure(TStoreError::Unreachable, "out of memory");
   if (PQstatus(opened->conn_) != CONNECTION_OK) {
-    return opened->Failure(TStoreError::Unreachable, Trimmed(PQerrorMessage(opened->conn_)));
+    return opened->Failure(TStoreError::Unreachable, OneLine(PQerrorMessage(opened->conn_)));
   }
   // "relation already exists, skipping" and the like are not for the user.
   PQsetNoticeProcessor(opened->conn_, Silent, nullptr);
@@ -139,7 +145,7 @@ TStoreStatus TPostgresConnection::Run(std::string_view sql, const std::vector<TS
     const char* code = result ? PQresultErrorField(result.get(), PG_DIAG_SQLSTATE) : nullptr;
     const TStoreError error = PQstatus(conn_) == CONNECTION_BAD ? TStoreError::Unreachable
                                                                 : ErrorOfState(code ? code : "");
-    return Failure(error, Trimmed(PQerrorMessage(conn_)));
+    return Failure(error, OneLine(PQerrorMessage(conn_)));
   }
   if (changed) *changed = std::atoll(PQcmdTuples(result.get()));
   for (int r = 0; rows && r < PQntuples(result.get()); ++r) {

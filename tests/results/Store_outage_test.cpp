@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <memory>
 
 #include "Postgres_server.h"
 #include "Raw_store.h"
 #include "Results_store.h"
 #include "Store_case.h"
+#include "Store_outage.h"
 
 namespace doz::test {
 namespace {
@@ -18,31 +18,6 @@ using namespace results;
 bool Shows(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
 }
-
-// Makes the store unreachable for as long as it lives: another connection
-// holds the SQLite file's write lock, or the server is stopped.
-class TOutage {
- public:
-  TOutage(TStoreKind kind, const std::string& location) : kind_(kind) {
-    if (kind == TStoreKind::Postgres) {
-      stopped_ = SharedPostgres().Stop();
-      return;
-    }
-    lock_ = std::make_unique<TRawStore>(location);
-    stopped_ = lock_->Exec("BEGIN EXCLUSIVE");
-  }
-  ~TOutage() { End(); }
-  bool Began() const { return stopped_; }
-  void End() {
-    if (kind_ == TStoreKind::Postgres) SharedPostgres().Start();
-    lock_.reset();
-  }
-
- private:
-  TStoreKind kind_;
-  std::unique_ptr<TRawStore> lock_;
-  bool stopped_ = false;
-};
 
 class OutageTest : public ::testing::TestWithParam<TStoreKind> {
  protected:
