@@ -53,13 +53,22 @@ TQueueFlush TResultsStore::Flush() {
   return lastFlush_;
 }
 
+TStoreStatus TResultsStore::Store(const TResultRow& row) {
+  TStoreStatus status = Connected();
+  if (status.Ok()) status = Flush().Status;
+  if (status.Ok()) status = Checked(InsertRow(*connection_, row));
+  return status;
+}
+
 TWriteResult TResultsStore::Write(const TResultRow& row) {
   if (const auto fault = RowFault(row)) {
     return {TWriteOutcome::Refused, {TStoreError::InvalidRow, Description() + ": " + *fault}};
   }
-  TStoreStatus status = Connected();
-  if (status.Ok()) status = Flush().Status;
-  if (status.Ok()) status = Checked(InsertRow(*connection_, row));
+  const bool wasConnected = connection_ != nullptr;
+  TStoreStatus status = Store(row);
+  // A connection that the server dropped since the last part (a restart) is
+  // made again once before the row goes to the queue.
+  if (status.Error == TStoreError::Unreachable && wasConnected) status = Store(row);
   if (status.Ok()) return {TWriteOutcome::Written, {}};
   if (!queue_) return {TWriteOutcome::Failed, status};
   const TStoreStatus queued = queue_->Append(row);
@@ -68,6 +77,13 @@ TWriteResult TResultsStore::Write(const TResultRow& row) {
 }
 
 TStoreStatus TResultsStore::Rows(const TRowFilter& filter, std::vector<TResultRow>& rows) {
+  const bool wasConnected = connection_ != nullptr;
+  TStoreStatus status = Select(filter, rows);
+  if (status.Error == TStoreError::Unreachable && wasConnected) status = Select(filter, rows);
+  return status;
+}
+
+TStoreStatus TResultsStore::Select(const TRowFilter& filter, std::vector<TResultRow>& rows) {
   rows.clear();
   TStoreStatus status = Connected();
   if (status.Ok()) status = Checked(SelectRows(*connection_, filter, rows));

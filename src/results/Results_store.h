@@ -18,6 +18,7 @@
 #include "Row_queue.h"
 #include "Row_sql.h"
 #include "Sql_connection.h"
+#include "Store_options.h"
 #include "Store_status.h"
 
 namespace doz::results {
@@ -45,10 +46,12 @@ class TResultsStore {
   // failure the object stays usable: writes queue, and every later call
   // tries the store again.
   TStoreStatus Open();
-  // The queue first (in order), then the row, in one transaction.
+  // The queue first (in order), then the row, in one transaction. After a
+  // connection the server dropped (a restart), one new one is tried.
   TWriteResult Write(const TResultRow& row);
   // Sends the queued rows to the store; LastFlush() gives the result too.
   TQueueFlush Flush();
+  // The rows that pass the filter, oldest first (the queue stays as it is).
   TStoreStatus Rows(const TRowFilter& filter, std::vector<TResultRow>& rows);
 
   // Rows waiting in the queue now, for the window to show.
@@ -61,6 +64,9 @@ class TResultsStore {
 
  private:
   TStoreStatus Connected();
+  // The queue, then the row.
+  TStoreStatus Store(const TResultRow& row);
+  TStoreStatus Select(const TRowFilter& filter, std::vector<TResultRow>& rows);
   // Drops the connection after a failure, so that the next call reconnects.
   TStoreStatus Checked(TStoreStatus status);
 

@@ -11,6 +11,7 @@
 #include <variant>
 #include <vector>
 
+#include "Store_options.h"
 #include "Store_status.h"
 
 namespace doz::results {
@@ -18,18 +19,6 @@ namespace doz::results {
 // NULL, text, a double or an integer.
 using TSqlValue = std::variant<std::monostate, std::string, double, std::int64_t>;
 using TSqlRow = std::vector<TSqlValue>;
-
-struct TStoreOptions {
-  // How long a SQLite writer waits for another's lock before the row goes
-  // to the queue; a cancelling deadline, not a pace.
-  int BusyTimeoutMs = 1000;
-  // A server's connection time-out when the connection string sets none.
-  int ConnectTimeoutSeconds = 5;
-  // Make a missing SQLite file (a reader such as doz-cli results says no).
-  bool CreateFile = true;
-  // The folder of the queues of server stores; empty: the user's state folder.
-  std::string QueueFolder;
-};
 
 class TSqlConnection {
  public:

@@ -1,5 +1,7 @@
 // A store that cannot be reached: rows wait in the queue, durably and in
 // order, and reach the store once it is back; no message shows a password.
+#include "Store_outage.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,7 +10,6 @@
 #include "Raw_store.h"
 #include "Results_store.h"
 #include "Store_case.h"
-#include "Store_outage.h"
 
 namespace doz::test {
 namespace {
@@ -74,6 +75,12 @@ TEST_P(OutageTest, OpeningAfterTheOutageFlushesWhatAnotherWriterQueued) {
   ASSERT_TRUE(reader.Rows({}, stored).Ok());
   ASSERT_EQ(stored.size(), 1u);
   EXPECT_EQ(stored[0].Serial, "R-1");
+}
+
+TEST_P(OutageTest, WritesAfterAnOutageThatNoWriteSaw) {
+  TOutage(GetParam(), location_).End();  // a server restarted between two parts
+  const TWriteResult r = station_->Write(PartRow("N-1"));
+  EXPECT_EQ(r.Outcome, TWriteOutcome::Written) << r.Status.Message;
 }
 
 INSTANTIATE_TEST_SUITE_P(BothBackEnds, OutageTest,
