@@ -1,5 +1,6 @@
 #include "Results_store.h"
 
+#include "Sql_connection.h"
 #include "Store_location.h"
 #include "Store_schema.h"
 
@@ -7,7 +8,10 @@ namespace doz::results {
 
 TResultsStore::TResultsStore(std::string location, TStoreOptions options)
     : location_(std::move(location)), options_(std::move(options)) {
-  if (const auto path = QueuePathOf(location_, options_.QueueFolder)) queue_.emplace(*path);
+  // A server's queue folder is the program's own to make; a file's is the
+  // batch folder, which is not made for a queue alone.
+  const auto path = QueuePathOf(location_, options_.QueueFolder);
+  if (path) queue_.emplace(*path, KindOf(location_) == TStoreKind::Postgres);
 }
 
 TResultsStore::~TResultsStore() = default;

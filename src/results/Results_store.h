@@ -17,11 +17,12 @@
 #include "Result_row.h"
 #include "Row_queue.h"
 #include "Row_sql.h"
-#include "Sql_connection.h"
 #include "Store_options.h"
 #include "Store_status.h"
 
 namespace doz::results {
+
+class TSqlConnection;
 
 enum class TWriteOutcome {
   Written,  // in the store (or there already, from an earlier try)

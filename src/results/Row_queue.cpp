@@ -102,7 +102,7 @@ TStoreStatus TRowQueue::Failure(const std::string& what) const {
 
 TStoreStatus TRowQueue::Append(const TResultRow& row) const {
   std::error_code ec;
-  std::filesystem::create_directories(FolderOf(path_), ec);
+  if (makeFolder_) std::filesystem::create_directories(FolderOf(path_), ec);
   const TLockHold lock(path_ + ".lock");
   if (!lock.Held()) return Failure("cannot lock the queue");
   const int fd = ::open(path_.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0666);

@@ -23,7 +23,8 @@ struct TQueueFlush {
 
 class TRowQueue {
  public:
-  explicit TRowQueue(std::string path) : path_(std::move(path)) {}
+  // makeFolder: make the queue's folder when it is missing.
+  TRowQueue(std::string path, bool makeFolder) : path_(std::move(path)), makeFolder_(makeFolder) {}
 
   const std::string& Path() const { return path_; }
   TStoreStatus Append(const TResultRow& row) const;
@@ -38,6 +39,7 @@ class TRowQueue {
   TStoreStatus Rewrite(const std::string& kept) const;
 
   std::string path_;
+  bool makeFolder_;
 };
 
 }  // namespace doz::results

@@ -92,7 +92,7 @@ TEST(QueueFile, DropsALineCutShortByACrashAndKeepsTheRest) {
   const std::string location = folder.File("results.sqlite");
   TResultsStore store(location, TestOptions(folder));
   // Rows queued by hand as an outage leaves them, the last append cut short.
-  const TRowQueue queue(store.QueuePath());
+  const TRowQueue queue(store.QueuePath(), false);
   ASSERT_TRUE(queue.Append(PartRow("T-1")).Ok());
   const std::string whole = ReadBytes(store.QueuePath());
   WriteBytes(store.QueuePath(), whole + whole.substr(0, whole.size() / 2));
