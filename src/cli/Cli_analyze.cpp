@@ -166,6 +166,7 @@ void PrintResonances(const std::vector<TResonance>& resonances, std::ostream& ou
 
 void PrintTable(const TAnalysisReport& report, std::ostream& out) {
   const TCircuitFit& fit = *report.FitOrNull();
+  if (report.Automatic && !report.FitsWell) out << "No preset fits well. The closest:\n";
   PrintParameters(fit, out);
   for (const TDerivedValue& d : report.Derived) {
     out << "  " << std::left << std::setw(11) << d.Name

@@ -9,6 +9,7 @@
 #include "Cli_plot.h"
 #include "Cli_ports.h"
 #include "Cli_speaker.h"
+#include "Cli_results.h"
 #include "Doz_version.h"
 
 namespace doz::cli {
@@ -46,6 +47,8 @@ constexpr TVerb kVerbs[] = {
      "FILE.DTA... REFERENCE.DTA [--tolerance PERCENT] [--phase-tolerance DEGREES] [--json] "
      "[--no-average]",
      "check measurements against a reference within tolerances", RunCompare},
+    {"results", "--db PATH|URL [--since DATE] [--serial SN] [--json|--csv] [--stats]",
+     "list the rows of an inspection results store, or their statistics", RunResults},
     {"ports", "[--link DEVICE]",
      "list the serial devices and their COM numbers, or give a device one", RunPorts},
 };

@@ -77,6 +77,17 @@ TEST_F(CliAnalysis, AnalyzeFitsTheCircuitAndFindsItsResonance) {
   EXPECT_FALSE(Contains(own.out, "Fits tried"));
 }
 
+TEST_F(CliAnalysis, AnalyzeSaysWhenNoPresetFitsWell) {
+  const std::string tanks = Measurement(
+      "tanks.DTA", "p(R1,L1,C1)-p(R2,L2,C2):R1=5k,L1=0.5,C1=1u,R2=5k,L2=5m,C2=10n");
+  const TRun table = Cli({"analyze", tanks});
+  ASSERT_EQ(table.code, 0) << table.err;
+  EXPECT_EQ(table.out.rfind("No preset fits well. The closest:\nCircuit:", 0), 0u) << table.out;
+  EXPECT_TRUE(Contains(table.out, "poor-fit: no preset fits well; the closest, ")) << table.out;
+  const TRun own = Cli({"analyze", tanks, "--model", "p(R1,L1,C1)-p(R2,L2,C2)", "--json"});
+  EXPECT_TRUE(Contains(own.out, "\"fits_well\": true")) << own.out;
+}
+
 TEST_F(CliAnalysis, AnalyzeTakesManyFilesAsJsonLines) {
   const std::string a = Measurement("a.DTA", "rc:R=2k,C=100n");
   const std::string b = Measurement("b.DTA", "rl:R=1k,L=100m");

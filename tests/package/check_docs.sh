@@ -69,6 +69,8 @@ expect "rl rlc rlc-parallel " doz-cli analyze a.DTA --model rl
 expect "--phase-tolerance --port " doz-cli measure --p
 expect "" doz-cli measure --tolerance ""
 expect "" doz-cli ports ""
+expect "--serial --since --stats " doz-cli results --s
+expect "a.DTA b.dta c.txt sub " doz-cli results --db ""
 
 [ "$failures" = 0 ] || exit 1
 echo "manual pages and completion agree with the programs"
