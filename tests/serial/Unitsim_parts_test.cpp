@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "Circuit_presets.h"
 #include "Doz_setting.h"
 #include "Line_pacer.h"
 #include "Point_record.h"
@@ -65,8 +66,9 @@ TEST(UnitsimOptions, RefusesWhatItDoesNotKnow) {
 
 TEST(UnitsimOptions, HelpDocumentsEveryFault) {
   const std::string help = TUnitsimOptions::HelpText();
-  for (const char* circuit : {"rl:", "rc:", "rlc:", "rlc-parallel:", "coil:", "bvd:", "16777215"})
-    EXPECT_NE(help.find(circuit), std::string::npos) << circuit;
+  for (const analysis::TPreset& preset : analysis::Presets())
+    EXPECT_NE(help.find(preset.Name), std::string::npos) << preset.Name;
+  EXPECT_NE(help.find("16777215"), std::string::npos);
   for (const char* fault : {"mute=", "identity=", "uncalibrated", "refuse-start", "point-count=",
                             "silent-after=", "cr-in-point=", "end-mark=", "hangup-after="})
     EXPECT_NE(help.find(fault), std::string::npos) << fault;
