@@ -153,13 +153,19 @@ void TDoZ_Print::PrintLabels(QPainter& painter, const TPrintGeometry& geometry) 
 void TDoZ_Print::PrintTexts(QPainter& painter, const TPrintLayout& layout, float scale) const {
   // Text is placed by the top of its line, not by its baseline.
   const int ascent = painter.fontMetrics().ascent();
-  const auto print = [&](int offset, const QString& text) {
-    painter.drawText(layout.PlotLeft, PrintTextRowY(layout.FrameBottom, scale, offset) + ascent,
-                     text);
+  const auto print = [&](int offset, const QString& text, int x) {
+    painter.drawText(x, PrintTextRowY(layout.FrameBottom, scale, offset) + ascent, text);
   };
-  print(kTitleRow, QStringLiteral("< Do-Z インピーダンス測定 >"));
+  const QString title = QStringLiteral("< Do-Z インピーダンス測定 >");
+  print(kTitleRow, title, layout.PlotLeft);
+  if (!note_.isEmpty()) {
+    const QFontMetrics metrics = painter.fontMetrics();
+    print(kTitleRow, note_,
+          layout.PlotLeft + metrics.horizontalAdvance(title) + metrics.horizontalAdvance(QStringLiteral("　")));
+  }
   for (int i = 0; i < 3; ++i) {
-    if (!setting_.pstr[i].empty()) print(kInfoRows[i], QString::fromStdString(setting_.pstr[i]));
+    if (!setting_.pstr[i].empty())
+      print(kInfoRows[i], QString::fromStdString(setting_.pstr[i]), layout.PlotLeft);
   }
 }
 

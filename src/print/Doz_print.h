@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QPageLayout>
+#include <QString>
 #include <array>
 
 #include "Doz_setting.h"
@@ -66,6 +67,9 @@ class TDoZ_Print {
   // cannot be made or the print job cannot begin or end (for example an
   // unwritable output file); nothing is printed then.
   bool Print(bool rOnly, bool withRefs);
+  // A word after the title on its row ("補正あり" for compensated values);
+  // none by default.
+  void SetNote(const QString& note) { note_ = note; }
 
  private:
   // The texts of N label slots from firstSlot at the places `positions`
@@ -79,6 +83,7 @@ class TDoZ_Print {
   QPaintDevice& page_;
   const TSettingData& setting_;
   const TLabelLayout& labels_;
+  QString note_;
 };
 
 }  // namespace doz
