@@ -8,6 +8,9 @@ namespace doz::analysis {
 namespace {
 
 constexpr double kNoEffect = 1e5;
+// No value beyond e^±kLnLimit: its impedance stays finite at any frequency
+// the unit reports.
+constexpr double kLnLimit = 300.0;
 
 }  // namespace
 
@@ -36,6 +39,9 @@ TFitProblem::TFitProblem(const TCircuitModel& model, const TFitData& data)
         low_[i] = std::log(1.0 / (wMax * zMax)), high_[i] = std::log(1.0 / (wMin * zMin));
         break;
     }
+    const auto e = Eigen::Index(i);
+    low_[e] = std::isfinite(low_[e]) ? std::clamp(low_[e], -kLnLimit, kLnLimit) : -kLnLimit;
+    high_[e] = std::isfinite(high_[e]) ? std::clamp(high_[e], low_[e], kLnLimit) : kLnLimit;
   }
 }
 
@@ -73,8 +79,14 @@ double TFitProblem::RelativeError(const Eigen::VectorXd& x) const {
   for (std::size_t i = 0; i < values.size(); ++i) values[i] = std::exp(x[Eigen::Index(i)]);
   std::vector<std::complex<double>> z(omegas_.size());
   model_.Impedances(values, omegas_, z);
+  // Each point's error held below 1e150, so that a circuit wrong by any
+  // factor still has a finite error.
+  constexpr double kWorst = 1e150;
   double sum = 0;
-  for (std::size_t j = 0; j < z.size(); ++j) sum += std::norm(z[j] * data_.Points[j].Inverse - 1.0);
+  for (std::size_t j = 0; j < z.size(); ++j) {
+    const double e = std::abs(z[j] * data_.Points[j].Inverse - 1.0);
+    sum += std::pow(std::isfinite(e) ? std::min(e, kWorst) : kWorst, 2);
+  }
   return std::sqrt(sum / double(std::max<std::size_t>(1, z.size())));
 }
 

@@ -54,7 +54,9 @@ std::vector<int> FreeParameters(const TPoint& p, const Eigen::VectorXd& g,
 }  // namespace
 
 double TLeastSquaresProblem::Cost(const Eigen::VectorXd& x) const {
-  Eigen::VectorXd r(Residuals());
+  // Reused: the searches ask for thousands of costs.
+  thread_local Eigen::VectorXd r;
+  r.resize(Residuals());
   if (!Evaluate(x, r, nullptr)) return std::numeric_limits<double>::infinity();
   const double cost = r.squaredNorm();
   return std::isfinite(cost) ? cost : std::numeric_limits<double>::infinity();

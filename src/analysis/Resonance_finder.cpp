@@ -18,6 +18,8 @@ constexpr double kMaxExtremeShift = 2.0;
 // A resonance whose width at 3 dB spans fewer grid steps than this is
 // resolved too coarsely for its width to be read off the points.
 constexpr double kNarrowSteps = 3.0;
+// How far (in ln |Z|) an interpolation may reach beyond the points it uses.
+const double kBend = std::log(2.0);
 
 using TSamples = std::vector<TImpedanceSample>;
 
@@ -68,15 +70,20 @@ double OhmsAt(const TSamples& s, double hertz) {
       s.begin(), s.end(), hertz, [](const TImpedanceSample& x, double f) { return x.Hertz < f; });
   const std::size_t k = std::clamp<std::size_t>(above - s.begin(), 1, s.size() - 2);
   const double x = std::log(hertz);
-  double lnz = 0;
+  double lnz = 0, low = LnZ(s[k]), high = low;
   for (std::size_t i = k - 1; i <= k + 1; ++i) {
     double weight = 1;
     for (std::size_t j = k - 1; j <= k + 1; ++j) {
       if (j != i) weight *= (x - LnF(s[j])) / (LnF(s[i]) - LnF(s[j]));
     }
     lnz += weight * LnZ(s[i]);
+    low = std::min(low, LnZ(s[i]));
+    high = std::max(high, LnZ(s[i]));
   }
-  return std::isfinite(lnz) ? std::exp(lnz) : s[k].Ohms;
+  // Between three points a parabola stays near them; one that does not
+  // comes of points too close or too ragged to bend through.
+  const double ohms = std::exp(std::clamp(lnz, low - kBend, high + kBend));
+  return std::isfinite(ohms) ? ohms : s[k].Ohms;
 }
 
 struct TExtremum {

@@ -21,6 +21,7 @@ std::string Help() {
   std::ostringstream help;
   help << "usage: doz-cli analyze FILE.DTA... [--model auto|PRESET|CIRCUIT]\n"
           "                       [--start NAME=VALUE,...] [--json] [--no-average]\n"
+          "                       [--open FILE.DTA] [--short FILE.DTA]\n"
           "Fits an equivalent circuit to each measurement's complex impedance (|Z| and\n"
           "phase) over its band, with a standard uncertainty for every value, and lists\n"
           "its resonances: each peak or dip of |Z| where the phase passes zero.\n"
@@ -48,7 +49,8 @@ std::string Help() {
           "                 peak or dip, q, source: model or data) and warnings (code and\n"
           "                 text); parameters in ohms, henries and farads, frequencies in\n"
           "                 hertz\n"
-          "  --no-average   accepted for older scripts: fits and resonances always use the\n"
+       << kCompensationHelp
+       << "  --no-average   accepted for older scripts: fits and resonances always use the\n"
           "                 measured points (the five-point means flatten narrow\n"
           "                 resonances)\n"
           "The error is the relative RMS difference between the fitted circuit and the\n"
@@ -216,9 +218,10 @@ std::optional<TAnalysisRequest> RequestOf(const TCliArgs& parsed, std::string& r
 }
 
 // One file: 0 analysed, 1 not.
-int AnalyzeFile(const std::string& path, const TAnalysisRequest& request, bool json, bool titled,
-                std::ostream& out, std::ostream& err) {
-  const auto m = LoadMeasurement(path, err);
+int AnalyzeFile(const std::string& path, const TAnalysisRequest& request,
+                const TLeadCompensation& leads, bool json, bool titled, std::ostream& out,
+                std::ostream& err) {
+  const auto m = LoadMeasurement(path, err, leads);
   if (!m) return EXIT_FAILED;
   const TAnalysisReport report = Analyze(SamplesOf(m->calc, m->raw.Band), request);
   if (json) PrintAnalysisJson(report, path, out);
@@ -237,8 +240,9 @@ int AnalyzeFile(const std::string& path, const TAnalysisRequest& request, bool j
 
 int RunAnalyze(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   TCliArgs parsed;
-  const std::vector<TCliOption> known = {
+  std::vector<TCliOption> known = {
       {"--model", true}, {"--start", true}, {"--json", false}, {"--no-average", false}};
+  known.insert(known.end(), CompensationOptions().begin(), CompensationOptions().end());
   static const std::string help = Help();
   if (auto done = ParseVerbArgs(parsed, args, known, {1, SIZE_MAX}, "analyze", help.c_str(), out,
                                 err))
@@ -249,11 +253,14 @@ int RunAnalyze(const std::vector<std::string>& args, std::ostream& out, std::ost
     err << "doz-cli analyze: " << reason << " (try 'doz-cli analyze --help')\n";
     return EXIT_USAGE;
   }
+  const auto leads = CompensationOf(parsed, err);
+  if (!leads) return EXIT_FAILED;
   const auto& files = parsed.Positional();
   int code = EXIT_OK;
   for (std::size_t i = 0; i < files.size(); ++i) {
     if (i > 0 && !parsed.Has("--json")) out << "\n";
-    if (AnalyzeFile(files[i], *request, parsed.Has("--json"), files.size() > 1, out, err) != EXIT_OK)
+    if (AnalyzeFile(files[i], *request, *leads, parsed.Has("--json"), files.size() > 1, out, err) !=
+        EXIT_OK)
       code = EXIT_FAILED;
   }
   return code;

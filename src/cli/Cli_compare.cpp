@@ -17,6 +17,7 @@ using namespace analysis;
 const char* const kHelp =
     "usage: doz-cli compare FILE.DTA... REFERENCE.DTA [--tolerance PERCENT]\n"
     "                       [--phase-tolerance DEGREES] [--json] [--no-average]\n"
+    "                       [--open FILE.DTA] [--short FILE.DTA]\n"
     "Compares each measurement with the reference (the last file) at every\n"
     "frequency point both hold: |Z| relative to the reference's, and the phase.\n"
     "Prints how many points lie outside the tolerances and the worst deviations\n"
@@ -126,7 +127,9 @@ int RunCompare(const std::vector<std::string>& args, std::ostream& out, std::ost
   TCliArgs parsed;
   std::vector<TCliOption> known = {{"--json", false}, {"--no-average", false}};
   known.insert(known.end(), ToleranceOptions().begin(), ToleranceOptions().end());
-  if (auto done = ParseVerbArgs(parsed, args, known, {2, SIZE_MAX}, "compare", kHelp, out, err))
+  known.insert(known.end(), CompensationOptions().begin(), CompensationOptions().end());
+  static const std::string help = std::string(kHelp) + kCompensationHelp;
+  if (auto done = ParseVerbArgs(parsed, args, known, {2, SIZE_MAX}, "compare", help.c_str(), out, err))
     return *done;
   std::string reason;
   const auto tolerance = TolerancesOf(parsed, reason);
@@ -136,12 +139,14 @@ int RunCompare(const std::vector<std::string>& args, std::ostream& out, std::ost
   }
   const bool raw = parsed.Has("--no-average");
   // Status 1 says "outside" here; a file that cannot be read must not look so.
+  const auto leads = CompensationOf(parsed, err);
+  if (!leads) return EXIT_USAGE;
   const auto& files = parsed.Positional();
-  const auto reference = LoadMeasurement(files.back(), err);
+  const auto reference = LoadMeasurement(files.back(), err, *leads);
   if (!reference) return EXIT_USAGE;
   int code = EXIT_OK;
   for (std::size_t i = 0; i + 1 < files.size(); ++i) {
-    const auto measured = LoadMeasurement(files[i], err);
+    const auto measured = LoadMeasurement(files[i], err, *leads);
     if (!measured) return EXIT_USAGE;
     if (files.size() > 2 && !parsed.Has("--json")) out << (i ? "\n" : "") << "File:             " << files[i] << "\n";
     const int one = CompareAndReport(raw ? measured->calc : measured->ave,

@@ -14,7 +14,8 @@ namespace {
 
 const char* const kHelp =
     "usage: doz-cli export FILE.DTA [-o OUT.txt] [--no-average] [--force]\n"
-    "                      [--format tsv|csv|zma|touchstone]\n"
+    "                      [--format tsv|csv|zma|touchstone] [--open FILE.DTA]\n"
+    "                      [--short FILE.DTA]\n"
     "Writes the measurement as the tab-separated text table of the application's\n"
     "export command, or in a format that other programs read.\n"
     "  -o OUT.txt     output file (default: FILE's folder and name, with the\n"
@@ -53,9 +54,12 @@ std::string DefaultExportName(const std::string& input, const std::string& exten
 
 int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   TCliArgs parsed;
-  const std::vector<TCliOption> known = {
+  std::vector<TCliOption> known = {
       {"-o", true}, {"--no-average", false}, {"--force", false}, {"--format", true}};
-  if (auto done = ParseVerbArgs(parsed, args, known, 1, "export", kHelp, out, err)) return *done;
+  known.insert(known.end(), CompensationOptions().begin(), CompensationOptions().end());
+  static const std::string help = std::string(kHelp) + kCompensationHelp;
+  if (auto done = ParseVerbArgs(parsed, args, known, 1, "export", help.c_str(), out, err))
+    return *done;
   const std::string formatName = parsed.Has("--format") ? parsed.Value("--format") : "tsv";
   const auto format = analysis::ExchangeFormatNamed(formatName);
   if (formatName != "tsv" && !format) {
@@ -67,7 +71,9 @@ int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
       parsed.Has("-o") ? parsed.Value("-o")
                        : DefaultExportName(input, format ? analysis::ExchangeExtension(*format) : ".txt");
 
-  const auto m = LoadMeasurement(input, err);
+  const auto leads = CompensationOf(parsed, err);
+  if (!leads) return EXIT_FAILED;
+  const auto m = LoadMeasurement(input, err, *leads);
   if (!m) return EXIT_FAILED;
   if (!parsed.Has("--force") && PathTaken(output)) {
     err << "doz-cli export: " << output << " exists (use --force to overwrite)\n";

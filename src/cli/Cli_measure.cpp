@@ -52,6 +52,10 @@ const char* const kHelp =
     "                      as 'doz-cli compare' does, with its tolerances:\n"
     "  --tolerance PERCENT        allowed |Z| deviation (default 5)\n"
     "  --phase-tolerance DEGREES  allowed phase deviation (default 5)\n"
+    "  --open FILE.DTA, --short FILE.DTA  the export and the comparison (and its\n"
+    "                      reference) of values corrected for the test leads, as\n"
+    "                      'doz-cli analyze' takes them; FILE.DTA keeps the\n"
+    "                      unit's records as they came\n"
     "A sweep that fails after some points still writes them. Ctrl-C stops the\n"
     "sweep (the unit is told to stop and the port released) and writes nothing.\n"
     "Exit status: 0 done, 1 failed, 2 usage error, 130 stopped by Ctrl-C; with\n"
@@ -96,6 +100,7 @@ struct TMeasureArgs {
   std::string exportPath;
   std::string reference;  // --compare
   analysis::TTolerance tolerance;
+  analysis::TLeadCompensation leads;
 };
 
 std::string ReadBand(const TCliArgs& parsed, int& band) {
@@ -162,9 +167,10 @@ struct TMeasurement {
   TSessionData Data() { return {raw, calc, ave, range, serial, version, saved}; }
 };
 
-// Writes the finished sweep as the save and export commands do.
-bool WriteFiles(const TMeasurement& m, const TMeasureArgs& a, TQo_Status& status,
-                std::ostream& out) {
+// Writes the finished sweep as the save and export commands do: the unit's
+// records as they came, the export of the values corrected for the leads.
+bool WriteFiles(TMeasurement& m, const TMeasureArgs& a, TQo_Status& status, std::ostream& out,
+                std::ostream& err) {
   TSettingData setting;
   setting.CommPortNum = a.fileComNumber;
   const TDoZ_File file;
@@ -173,6 +179,14 @@ bool WriteFiles(const TMeasurement& m, const TMeasureArgs& a, TQo_Status& status
     return false;
   }
   out << a.output << "\n";
+  if (!a.leads.Empty()) {
+    if (a.leads.Covers(m.calc, m.raw.Band) != analysis::TCompensationFault::None) {
+      err << a.output << ": 補正データ（--open, --short）がこの測定の点を含みません\n";
+      return false;
+    }
+    if (const int lost = a.leads.Apply(m.calc, m.ave, m.raw.Band); lost > 0)
+      err << a.output << ": 補正で値のなくなった点 " << lost << " 個\n";
+  }
   if (a.exportPath.empty()) return true;
   if (!file.ExportText(a.exportPath, m.serial, &m.ave, &m.raw)) {
     status.ShowSaveError();
@@ -219,7 +233,7 @@ int Sweep(const TMeasureArgs& a, std::ostream& out, std::ostream& err, const TMe
   if (env.interrupted && *env.interrupted) return EXIT_INTERRUPTED;
   if (!started || !session.fFinishPending()) return EXIT_FAILED;
   session.FinishMeasure();
-  if (m.raw.Present != 1 || !WriteFiles(m, a, status, out)) return EXIT_FAILED;
+  if (m.raw.Present != 1 || !WriteFiles(m, a, status, out, err)) return EXIT_FAILED;
   return report.ReceiveFailed() ? EXIT_FAILED : EXIT_OK;
 }
 
@@ -264,6 +278,7 @@ int RunMeasureWith(const std::vector<std::string>& args, std::ostream& out, std:
                                    {"-o", true},       {"--export", true},  {"--force", false},
                                    {"--compare", true}};
   known.insert(known.end(), ToleranceOptions().begin(), ToleranceOptions().end());
+  known.insert(known.end(), CompensationOptions().begin(), CompensationOptions().end());
   if (auto done = ParseVerbArgs(parsed, args, known, 0, "measure", kHelp, out, err)) return *done;
   TMeasureArgs a;
   if (const std::string reason = ReadArgs(parsed, env, a); !reason.empty()) {
@@ -271,10 +286,14 @@ int RunMeasureWith(const std::vector<std::string>& args, std::ostream& out, std:
     return EXIT_USAGE;
   }
   if (RefuseOverwrite(a, parsed.Has("--force"), err)) return EXIT_FAILED;
-  // The reference is read first: a sweep is not spent on a comparison that
-  // cannot be made.
+  // The compensation and the reference are read first: a sweep is not spent
+  // on what cannot be made of it.
+  const auto leads = CompensationOf(parsed, err);
+  if (!leads) return EXIT_FAILED;
+  a.leads = *leads;
   std::unique_ptr<TCliMeasurement> reference;
-  if (!a.reference.empty() && !(reference = LoadMeasurement(a.reference, err))) return EXIT_USAGE;
+  if (!a.reference.empty() && !(reference = LoadMeasurement(a.reference, err, a.leads)))
+    return EXIT_USAGE;
 
   const auto m = std::make_unique<TMeasurement>();
   const int swept = Sweep(a, out, err, env, *m);

@@ -30,8 +30,9 @@ namespace {
 
 const char* const kHelp =
     "usage: doz-cli plot FILE.DTA [--ref REF.DTA]... [--log] [--r-only] [--wide]\n"
-    "                    [--no-average] [--info TEXT]... [--force]\n"
-    "                    [--quantity Rs|Xs|Ls|Cs|Rp|Lp|Cp|Q|D|nyquist] -o OUT.pdf|OUT.png\n"
+    "                    [--no-average] [--info TEXT]... [--force] [--open FILE.DTA]\n"
+    "                    [--short FILE.DTA] [--quantity Rs|Xs|Ls|Cs|Rp|Lp|Cp|Q|D|nyquist]\n"
+    "                    -o OUT.pdf|OUT.png\n"
     "Draws the page the application's print command prints: the graph of the\n"
     "measurement with its axis labels, the title and the information lines, on\n"
     "A4 portrait: a PDF at 600 dots per inch, or a PNG image rasterised at\n"
@@ -50,12 +51,13 @@ const char* const kHelp =
     "  --info TEXT    the next information line under the title (at most 3, each\n"
     "                 at most 243 bytes in code page 932); \"\" leaves its row blank\n"
     "  -o OUT         output file, .pdf or .png\n"
-    "  --force        overwrite an existing output file\n";
+    "  --force        overwrite an existing output file\n"
+    "The page of compensated values says 補正あり after the title.\n";
 
 const std::vector<TCliOption> kOptions = {
-    {"-o", true},        {"--ref", true},   {"--info", true},        {"--log", false},
-    {"--r-only", false}, {"--wide", false}, {"--no-average", false}, {"--force", false},
-    {"--quantity", true}};
+    {"-o", true},        {"--ref", true},    {"--info", true},        {"--log", false},
+    {"--r-only", false}, {"--wide", false},  {"--no-average", false}, {"--force", false},
+    {"--open", true},    {"--short", true},  {"--quantity", true}};
 
 enum class TPageFormat { Pdf, Png, Unknown };
 
@@ -175,9 +177,12 @@ TQuantityGraph QuantityGraphOf(const TPlotJob& job, const TGraphRange& range) {
 // The page the print command would print, composed onto `device`.
 bool Compose(const TPlotJob& job, QPaintDevice& device) {
   const TPlotPage page = PageOf(job);
-  if (job.quantity) return PrintQuantityPage(QuantityGraphOf(job, page.range), device, job.setting);
-  return TDoZ_Print(page.range, device, job.setting, page.labels)
-      .Print(job.setting.fronly != 0, !job.references.empty());
+  const QString note = job.measurement->compensated ? QStringLiteral("補正あり") : QString();
+  if (job.quantity)
+    return PrintQuantityPage(QuantityGraphOf(job, page.range), device, job.setting, note);
+  TDoZ_Print print(page.range, device, job.setting, page.labels);
+  print.SetNote(note);
+  return print.Print(job.setting.fronly != 0, !job.references.empty());
 }
 
 bool RenderPdf(const TPlotJob& job, QByteArray& bytes) {
@@ -267,7 +272,8 @@ std::string RepeatedProblem(const TSplitArgs& split) {
 int RunPlot(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   const TSplitArgs split = SplitRepeated(args);
   TCliArgs parsed;
-  if (auto done = ParseVerbArgs(parsed, split.rest, kOptions, 1, "plot", kHelp, out, err))
+  static const std::string help = std::string(kHelp) + kCompensationHelp;
+  if (auto done = ParseVerbArgs(parsed, split.rest, kOptions, 1, "plot", help.c_str(), out, err))
     return *done;
   if (!parsed.Has("-o")) return UsageError(err, "missing -o OUT.pdf|OUT.png");
   const std::string output = parsed.Value("-o");
@@ -279,10 +285,12 @@ int RunPlot(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   if (const std::string problem = QuantityProblem(parsed, job.quantity); !problem.empty())
     return UsageError(err, problem);
 
-  job.measurement = LoadMeasurement(parsed.Positional()[0], err);
+  const auto leads = CompensationOf(parsed, err);
+  if (!leads) return EXIT_FAILED;
+  job.measurement = LoadMeasurement(parsed.Positional()[0], err, *leads);
   if (!job.measurement) return EXIT_FAILED;
   for (const std::string& path : split.refs) {
-    job.references.push_back(LoadMeasurement(path, err));
+    job.references.push_back(LoadMeasurement(path, err, *leads));
     if (!job.references.back()) return EXIT_FAILED;
   }
   if (!parsed.Has("--force") && PathTaken(output)) {

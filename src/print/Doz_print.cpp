@@ -41,16 +41,23 @@ QFont PrintFont() {
 }
 
 void PrintPageTexts(QPainter& painter, const TPrintLayout& layout, float scale,
-                    const TSettingData& setting) {
+                    const TSettingData& setting, const QString& note) {
   // Text is placed by the top of its line, not by its baseline.
   const int ascent = painter.fontMetrics().ascent();
-  const auto print = [&](int offset, const QString& text) {
-    painter.drawText(layout.PlotLeft, PrintTextRowY(layout.FrameBottom, scale, offset) + ascent,
-                     text);
+  const auto print = [&](int offset, const QString& text, int x) {
+    painter.drawText(x, PrintTextRowY(layout.FrameBottom, scale, offset) + ascent, text);
   };
-  print(kTitleRow, QStringLiteral("< Do-Z インピーダンス測定 >"));
+  const QString title = QStringLiteral("< Do-Z インピーダンス測定 >");
+  print(kTitleRow, title, layout.PlotLeft);
+  if (!note.isEmpty()) {
+    const QFontMetrics metrics = painter.fontMetrics();
+    print(kTitleRow, note,
+          layout.PlotLeft + metrics.horizontalAdvance(title) +
+              metrics.horizontalAdvance(QStringLiteral("　")));
+  }
   for (int i = 0; i < 3; ++i) {
-    if (!setting.pstr[i].empty()) print(kInfoRows[i], QString::fromStdString(setting.pstr[i]));
+    if (!setting.pstr[i].empty())
+      print(kInfoRows[i], QString::fromStdString(setting.pstr[i]), layout.PlotLeft);
   }
 }
 
@@ -131,7 +138,7 @@ bool TDoZ_Print::Print(bool rOnly, bool withRefs) {
                                 scale,
                                 static_cast<int>(kLabelPointSize * scale)};
   PrintLabels(painter, geometry);
-  PrintPageTexts(painter, layout, scale, setting_);
+  PrintPageTexts(painter, layout, scale, setting_, note_);
   return painter.end();
 }
 

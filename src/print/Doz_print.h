@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QPageLayout>
+#include <QString>
 #include <array>
 
 #include "Doz_setting.h"
@@ -54,10 +55,11 @@ QPageLayout::Orientation PageOrientation(const QPaintDevice& page);
 float PageScale(const QPaintDevice& page);
 // The page's label font: the application's face at 9 points of the device.
 QFont PrintFont();
-// The title and the settings' non-empty information lines in their rows
-// under the graph area, in the painter's font and pen.
+// The title, a note after it on its row (none when empty) and the
+// settings' non-empty information lines in their rows under the graph area,
+// in the painter's font and pen.
 void PrintPageTexts(QPainter& painter, const TPrintLayout& layout, float scale,
-                    const TSettingData& setting);
+                    const TSettingData& setting, const QString& note);
 
 class TDoZ_Print {
  public:
@@ -76,6 +78,9 @@ class TDoZ_Print {
   // cannot be made or the print job cannot begin or end (for example an
   // unwritable output file); nothing is printed then.
   bool Print(bool rOnly, bool withRefs);
+  // A word after the title on its row ("補正あり" for compensated values);
+  // none by default.
+  void SetNote(const QString& note) { note_ = note; }
 
  private:
   // The texts of N label slots from firstSlot at the places `positions`
@@ -88,6 +93,7 @@ class TDoZ_Print {
   QPaintDevice& page_;
   const TSettingData& setting_;
   const TLabelLayout& labels_;
+  QString note_;
 };
 
 }  // namespace doz

@@ -8,7 +8,7 @@
 namespace doz {
 
 bool PrintQuantityPage(const TQuantityGraph& graph, QPaintDevice& page,
-                       const TSettingData& setting) {
+                       const TSettingData& setting, const QString& note) {
   const float scale = PageScale(page);
   const TPrintLayout layout = PrintLayout(page.logicalDpiX(), page.logicalDpiY(), page.widthMM(),
                                           page.heightMM(), PageOrientation(page));
@@ -19,7 +19,7 @@ bool PrintQuantityPage(const TQuantityGraph& graph, QPaintDevice& page,
   graph.Paint(painter, area, {PrintFont(), scale});
   painter.setFont(PrintFont());
   painter.setPen(Qt::black);
-  PrintPageTexts(painter, layout, scale, setting);
+  PrintPageTexts(painter, layout, scale, setting, note);
   return painter.end();
 }
 

@@ -3,6 +3,8 @@
 // lines follow in their rows beneath it.
 #pragma once
 
+#include <QString>
+
 #include "Doz_setting.h"
 
 class QPaintDevice;
@@ -12,9 +14,10 @@ namespace doz {
 class TQuantityGraph;
 
 // The page is a printer, a PDF writer or an image filled white by its
-// owner. False when painting cannot begin or end (an unwritable output) or
-// the page has no room for the graph.
+// owner; `note` follows the title ("補正あり" for compensated values). False
+// when painting cannot begin or end (an unwritable output) or the page has
+// no room for the graph.
 bool PrintQuantityPage(const TQuantityGraph& graph, QPaintDevice& page,
-                       const TSettingData& setting);
+                       const TSettingData& setting, const QString& note = QString());
 
 }  // namespace doz

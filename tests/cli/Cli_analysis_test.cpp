@@ -235,3 +235,44 @@ TEST(CliAnalysisEndToEnd, TheSimulatedUnitMeasuresACircuitThatAnalyzeRecognises)
 
 }  // namespace
 }  // namespace doz::cli
+
+namespace doz::cli {
+namespace {
+
+// The unit measures through simulated leads: their ends open, shorted, then
+// holding a coil. Compensated, the coil's capacitance comes back without
+// the leads' 50 pF.
+TEST(CliCompensation, LeadsMeasuredOpenAndShortAreTakenOutOfACoil) {
+  test::TTempDir dir;
+  const auto sweep = [&](const std::string& circuit, const std::string& name, const char* band) {
+    test::TUnitsimProcess unit({"--fast", "--circuit", circuit, "--leads", "R=0.5,L=1u,C=50p"});
+    EXPECT_TRUE(unit.Started());
+    const TRun r = test::RunCliProgram(
+        {"measure", "--port", unit.DevicePath(), "--band", band, "-o", dir.File(name)}, dir.Path());
+    EXPECT_EQ(r.code, 0) << r.err;
+    return dir.File(name);
+  };
+  const std::string open = sweep("open", "open.DTA", "1"), shorted = sweep("short", "short.DTA", "1");
+  const std::string coil = sweep("coil:R=6800,L=2.5,C=400p", "coil.DTA", "1");
+  const std::string high = sweep("open", "high.DTA", "4");  // 10 kHz to 100 kHz only
+  const auto fitted = [&](std::vector<std::string> extra) {
+    std::vector<std::string> args = {"analyze", coil, "--model", "coil", "--json"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    const TRun r = Cli(args);
+    EXPECT_EQ(r.code, 0) << r.err;
+    return JsonValue(r.out, "C");
+  };
+  EXPECT_NEAR(fitted({}), 450e-12, 5e-12);  // the leads' capacitance added
+  EXPECT_NEAR(fitted({"--open", open, "--short", shorted}), 400e-12, 8e-12);
+  EXPECT_NEAR(fitted({"--open", open}), 400e-12, 8e-12);
+
+  const TRun uncovered = Cli({"analyze", coil, "--open", high});
+  EXPECT_EQ(uncovered.code, 1);
+  EXPECT_TRUE(Contains(uncovered.err, "補正データ")) << uncovered.err;
+  EXPECT_EQ(Cli({"export", coil, "--short", dir.File("none.DTA")}).code, 1);
+  const TRun page = Cli({"plot", coil, "--open", open, "-o", dir.File("coil.png")});
+  EXPECT_EQ(page.code, 0) << page.err;
+}
+
+}  // namespace
+}  // namespace doz::cli

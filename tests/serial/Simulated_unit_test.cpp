@@ -127,7 +127,7 @@ TEST(UnitsimSweep, MeasuresAGivenCircuitWithinTheRecordsLimits) {
   ASSERT_EQ(sweep.records.size(), 556u);
   for (const std::string& rec : sweep.records) {
     const TPointValues v = DecodeRecord(rec.c_str());
-    const double ohms = std::abs(options.Circuit->Impedance(v.Freq));
+    const double ohms = std::abs(options.Device.Circuit->Impedance(v.Freq));
     if (ohms > 0xFFFFFF * 1.02) {
       EXPECT_EQ(v.R, double(0xFFFFFF)) << v.Freq;  // clamped to the largest
     } else if (ohms < 0xFFFFFF * 0.98) {

@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <complex>
+#include <numbers>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "Circuit_presets.h"
 #include "Doz_setting.h"
+#include "Impedance_model.h"
 #include "Line_pacer.h"
 #include "Point_record.h"
 #include "Unitsim_options.h"
@@ -27,7 +30,8 @@ TEST(UnitsimOptions, ReadsEveryOption) {
                        "--fault", "identity=Do-ZX", "--fault", "uncalibrated", "--fault",
                        "refuse-start", "--fault", "point-count=557", "--fault", "silent-after=0",
                        "--fault", "cr-in-point=7", "--fault", "end-mark=NG", "--fault",
-                       "hangup-after=12", "--circuit", "coil:R=6.8k,L=2.5,C=400p"},
+                       "hangup-after=12", "--circuit", "coil:R=6.8k,L=2.5,C=400p", "--leads",
+                       "R=0.5,C=50p"},
                       error))
       << error;
   EXPECT_EQ(o.Seed, 42u);
@@ -45,8 +49,30 @@ TEST(UnitsimOptions, ReadsEveryOption) {
   EXPECT_EQ(o.Faults.CrInPoint, 7);
   EXPECT_EQ(o.Faults.EndMark, "NG");
   EXPECT_EQ(o.Faults.HangupAfter, 12);
-  ASSERT_TRUE(o.Circuit);
-  EXPECT_EQ(o.Circuit->Values(), (std::vector<double>{6800, 2.5, 400e-12}));
+  ASSERT_TRUE(o.Device.Circuit);
+  EXPECT_EQ(o.Device.Circuit->Values(), (std::vector<double>{6800, 2.5, 400e-12}));
+  ASSERT_TRUE(o.Device.Leads);
+  EXPECT_EQ(o.Device.Leads->R, 0.5);
+  EXPECT_EQ(o.Device.Leads->L, 0.0);
+}
+
+TEST(ImpedanceModel, LeadsOpenShortedAndAroundADevice) {
+  const double f = 1000, w = 2 * std::numbers::pi * f;
+  const TLeads leads{1.0, 1e-6, 100e-12};
+  const std::complex<double> series(1.0, w * 1e-6), stray(0.0, w * 100e-12);
+  std::string error;
+  const auto rl100 = analysis::TCircuit::Parse("rl:R=100,L=10m", error);
+  const auto model = [&](TDevice::TKind kind, std::optional<TLeads> l) {
+    return TImpedanceModel(1, {kind, rl100, l});
+  };
+  EXPECT_EQ(model(TDevice::TKind::Short, leads).Impedance(f), series);
+  EXPECT_NEAR(std::abs(model(TDevice::TKind::Open, leads).Impedance(f) - (series + 1.0 / stray)), 0, 1e-6);
+  const std::complex<double> rl(100, w * 0.01);
+  EXPECT_NEAR(std::abs(model(TDevice::TKind::Circuit, leads).Impedance(f) - (series + 1.0 / (1.0 / rl + stray))),
+              0, 1e-9);
+  // Open ends without leads read as the unit's largest |Z|.
+  std::mt19937_64 noise(1);
+  EXPECT_EQ(model(TDevice::TKind::Open, std::nullopt).Measure(f, false, noise).Ohms, 16777215.0);
 }
 
 TEST(UnitsimOptions, RefusesWhatItDoesNotKnow) {
@@ -55,7 +81,8 @@ TEST(UnitsimOptions, RefusesWhatItDoesNotKnow) {
       {"--fault"},          {"--fault", "nope"}, {"--fault", "mute=X?"}, {"--fault", "mute=U?@0"},
       {"--fault", "mute=U?@"}, {"--fault", "silent-after=-1"}, {"--fault", "cr-in-point=3x"},
       {"--fault", "uncalibrated=1"}, {"--fault", "identity"}, {"--link"},
-      {"--circuit"}, {"--circuit", "coil:R=1,L=1"}, {"--circuit", "speaker"}};
+      {"--circuit"}, {"--circuit", "coil:R=1,L=1"}, {"--circuit", "speaker"},
+      {"--leads", ""}, {"--leads", "X=1"}, {"--leads", "R=-1"}, {"--leads", "R=1,R=2"}};
   for (const auto& args : bad) {
     TUnitsimOptions o;
     std::string error;

@@ -9,6 +9,7 @@ namespace {
 constexpr double kNoiseOhms = 0.004;    // relative, one sigma, without averaging
 constexpr double kNoiseDegrees = 0.3;   // one sigma, without averaging
 constexpr double kAveragedShare = 0.25;
+constexpr double kMaxOhms = 16777215.0;
 
 // Uniform in [0, 1) from the top 53 bits: the same on every platform, which
 // the standard distributions do not promise.
@@ -24,8 +25,8 @@ double Gaussian(std::mt19937_64& g) {
 
 }  // namespace
 
-TImpedanceModel::TImpedanceModel(std::uint64_t seed, std::optional<analysis::TCircuit> circuit)
-    : circuit_(std::move(circuit)) {
+TImpedanceModel::TImpedanceModel(std::uint64_t seed, TDevice device)
+    : device_(std::move(device)) {
   std::mt19937_64 g(seed);
   resistance_ = Between(g, 3000.0, 5000.0);
   resonanceHz_ = Between(g, 50.0, 150.0);
@@ -36,16 +37,41 @@ TImpedanceModel::TImpedanceModel(std::uint64_t seed, std::optional<analysis::TCi
 }
 
 std::complex<double> TImpedanceModel::Impedance(double hertz) const {
-  if (circuit_) return circuit_->Impedance(hertz);
-  const double detune = hertz / resonanceHz_ - resonanceHz_ / hertz;
-  const std::complex<double> motional = peakOhms_ / std::complex<double>(1.0, quality_ * detune);
-  return resistance_ + std::complex<double>(0.0, 2.0 * std::numbers::pi * hertz * inductance_) +
-         motional;
+  using TComplex = std::complex<double>;
+  const double w = 2.0 * std::numbers::pi * hertz;
+  TComplex device;
+  switch (device_.Kind) {
+    case TDevice::TKind::Speaker: {
+      const double detune = hertz / resonanceHz_ - resonanceHz_ / hertz;
+      const TComplex motional = peakOhms_ / TComplex(1.0, quality_ * detune);
+      device = resistance_ + TComplex(0.0, w * inductance_) + motional;
+      break;
+    }
+    case TDevice::TKind::Circuit:
+      device = device_.Circuit->Impedance(hertz);
+      break;
+    case TDevice::TKind::Open:
+      device = INFINITY;
+      break;
+    case TDevice::TKind::Short:
+      break;
+  }
+  if (!device_.Leads) return device;
+  // The stray capacitance across the device, as admittances: open ends add
+  // nothing, shorted ones leave the leads alone.
+  const TLeads& leads = *device_.Leads;
+  const TComplex series(leads.R, w * leads.L);
+  if (device == 0.0) return series;
+  const TComplex across = (std::isinf(device.real()) ? 0.0 : 1.0 / device) + TComplex(0.0, w * leads.C);
+  return across == 0.0 ? TComplex(INFINITY) : series + 1.0 / across;
 }
 
 TMeasuredPoint TImpedanceModel::Measure(double hertz, bool averaging, std::mt19937_64& noise) const {
   const std::complex<double> z = Impedance(hertz);
   const double share = averaging ? kAveragedShare : 1.0;
+  // Open ends read as the unit's largest |Z|, with the phase of a tiny
+  // capacitance.
+  if (!std::isfinite(std::abs(z))) return {kMaxOhms, -90.0};
   const double ohms = std::abs(z) * (1.0 + share * kNoiseOhms * Gaussian(noise));
   const double degrees = std::arg(z) * 180.0 / std::numbers::pi + share * kNoiseDegrees * Gaussian(noise);
   return {ohms, degrees};

@@ -13,6 +13,23 @@
 
 namespace doz::unitsim {
 
+// Test leads between the unit and the device: a series resistance and
+// inductance, and a stray capacitance across their far ends.
+struct TLeads {
+  double R = 0.0;  // ohms
+  double L = 0.0;  // henry
+  double C = 0.0;  // farad
+};
+
+// What the unit measures: the loudspeaker-like curve, a given circuit, or
+// the leads' ends left open or shorted together; through leads or not.
+struct TDevice {
+  enum class TKind { Speaker, Circuit, Open, Short };
+  TKind Kind = TKind::Speaker;
+  std::optional<analysis::TCircuit> Circuit;
+  std::optional<TLeads> Leads;
+};
+
 struct TMeasuredPoint {
   double Ohms;     // magnitude of the impedance
   double Degrees;  // its phase angle
@@ -20,10 +37,11 @@ struct TMeasuredPoint {
 
 class TImpedanceModel {
  public:
-  // The speaker's values vary with the seed within plausible ranges; a given
-  // circuit replaces the speaker.
-  explicit TImpedanceModel(std::uint64_t seed, std::optional<analysis::TCircuit> circuit = {});
+  // The speaker's values vary with the seed within plausible ranges; the
+  // device may replace the speaker.
+  explicit TImpedanceModel(std::uint64_t seed, TDevice device = {});
 
+  // Infinite for open ends without leads.
   std::complex<double> Impedance(double hertz) const;
   // One reading with noise; the unit's own averaging leaves a quarter of it.
   TMeasuredPoint Measure(double hertz, bool averaging, std::mt19937_64& noise) const;
@@ -36,7 +54,7 @@ class TImpedanceModel {
   double peakOhms_;     // added at resonance
   double quality_;
   double inductance_;   // henry
-  std::optional<analysis::TCircuit> circuit_;
+  TDevice device_;
 };
 
 }  // namespace doz::unitsim

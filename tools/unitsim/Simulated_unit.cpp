@@ -27,7 +27,7 @@ std::string Hex4(int value) {
 }  // namespace
 
 TSimulatedUnit::TSimulatedUnit(const TUnitsimOptions& options)
-    : options_(options), model_(options.Seed, options.Circuit) {}
+    : options_(options), model_(options.Seed, options.Device) {}
 
 void TSimulatedUnit::Receive(std::string_view bytes) {
   for (const char c : bytes) {

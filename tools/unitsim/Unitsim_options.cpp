@@ -65,12 +65,34 @@ bool TUnitsimOptions::ParseFault(const std::string& text, std::string& error) {
   return false;
 }
 
+bool TUnitsimOptions::ParseCircuit(const std::string& text, std::string& error) {
+  if (text == "open" || text == "short") {
+    Device.Kind = text == "open" ? TDevice::TKind::Open : TDevice::TKind::Short;
+    return true;
+  }
+  Device.Circuit = analysis::TCircuit::Parse(text, error);
+  if (!Device.Circuit) return error = "--circuit: " + error, false;
+  Device.Kind = TDevice::TKind::Circuit;
+  return true;
+}
+
+bool TUnitsimOptions::ParseLeads(const std::string& text, std::string& error) {
+  const auto model = std::get<analysis::TCircuitModel>(analysis::TCircuitModel::Parse("R-L-C"));
+  const auto values = analysis::ParseValues(text, model, error);
+  if (!values || text.empty()) {
+    error = "--leads R=OHMS,L=HENRY,C=FARAD (each at most once, above 0): '" + text + "'";
+    return false;
+  }
+  Device.Leads = TLeads{(*values)[0].value_or(0.0), (*values)[1].value_or(0.0), (*values)[2].value_or(0.0)};
+  return true;
+}
+
 bool TUnitsimOptions::Parse(const std::vector<std::string>& args, std::string& error) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     const bool takesValue = arg == "--seed" || arg == "--link" || arg == "--trace" ||
                             arg == "--fault" || arg == "--unit-version" || arg == "--unit-serial" ||
-                            arg == "--circuit";
+                            arg == "--circuit" || arg == "--leads";
     if (takesValue && i + 1 >= args.size()) {
       error = arg + " needs a value";
       return false;
@@ -92,8 +114,9 @@ bool TUnitsimOptions::Parse(const std::vector<std::string>& args, std::string& e
     } else if (arg == "--unit-serial") {
       Serial = args[++i];
     } else if (arg == "--circuit") {
-      Circuit = analysis::TCircuit::Parse(args[++i], error);
-      if (!Circuit) return error = "--circuit: " + error, false;
+      if (!ParseCircuit(args[++i], error)) return false;
+    } else if (arg == "--leads") {
+      if (!ParseLeads(args[++i], error)) return false;
     } else if (arg == "--fault") {
       if (!ParseFault(args[++i], error)) return false;
     } else {
@@ -122,12 +145,17 @@ Options:
                         rlc-parallel coil pickup bvd speaker speaker-lossy,
                         with their parameter names) or a circuit string such
                         as p(R1-L1,C1,R2): elements R, L, C joined by - in
-                        series and p(...) in parallel;
+                        series and p(...) in parallel; or open or short, the
+                        ends of the leads left open or shorted together;
                         for example coil:R=6800,L=2.5,C=400p. A record carries
                         |Z| in whole ohms from 0 to 16777215 and the phase in
                         hundredths of a degree from -327.68 to 327.67: larger
                         values are sent as those limits, and |Z| below a few
                         ohms loses its precision to the rounding
+  --leads R=OHMS,L=HENRY,C=FARAD
+                        measure through test leads: R and L in series with
+                        the device, C across its terminals (any of the three,
+                        SI prefixes allowed), as compensation sees them
   --fast                no pacing: bytes go out as fast as the terminal takes
                         them (default: the wire time of 9600 baud, 10 bits a byte)
   --link PATH           make PATH a symbolic link to the device (for example

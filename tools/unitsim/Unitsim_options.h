@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Circuit.h"
+#include "Impedance_model.h"
 
 namespace doz::unitsim {
 
@@ -41,12 +42,14 @@ class TUnitsimOptions {
   std::string Trace;  // where the commands heard are logged; empty: nowhere
   std::string Version = "1.10";
   std::string Serial = "0001";
-  // Measured instead of the loudspeaker-like curve.
-  std::optional<analysis::TCircuit> Circuit;
+  // Measured instead of the loudspeaker-like curve, and the leads between.
+  TDevice Device;
   TFaults Faults;
 
  private:
   bool ParseFault(const std::string& text, std::string& error);
+  bool ParseCircuit(const std::string& text, std::string& error);
+  bool ParseLeads(const std::string& text, std::string& error);
 };
 
 }  // namespace doz::unitsim
