@@ -24,6 +24,13 @@ namespace doz {
 
 using namespace analysis;
 
+namespace {
+
+// What the quantity graph adds to the window's width.
+constexpr int kGraphWidth = 500;
+
+}  // namespace
+
 TFormAnalysis::TFormAnalysis(TFormMain& main)
     : QWidget(&main, Qt::Window),
       main_(main),
@@ -33,7 +40,10 @@ TFormAnalysis::TFormAnalysis(TFormMain& main)
           [this] { QTimer::singleShot(0, this, [this] { Follow(); }); })) {
   setWindowTitle(QStringLiteral("解析 - Do-Z"));
   setFont(AppFont());
-  auto* layout = new QVBoxLayout(this);
+  // The groups in a column as before, the quantity graph beside them.
+  auto* columns = new QHBoxLayout(this);
+  auto* layout = new QVBoxLayout;
+  columns->addLayout(layout);
   MeasurementLabel = new QLabel(this);
   MeasurementLabel->setWordWrap(true);
   layout->addWidget(MeasurementLabel);
@@ -43,7 +53,8 @@ TFormAnalysis::TFormAnalysis(TFormMain& main)
   layout->addWidget(CreateCompareGroup());
   layout->addWidget(CreateExportGroup());
   layout->addStretch(1);
-  resize(440, sizeHint().height());
+  columns->addWidget(CreateGraphPanel(), 1);
+  resize(440 + kGraphWidth, sizeHint().height());
 
   fitRunner_.OnFinished = [this](const TFitOutcome& outcome) { FitFinished(outcome); };
   // Queued: followed once the main window's command is done, so that the
@@ -141,6 +152,7 @@ void TFormAnalysis::Follow() {
   }
   FillReferenceChoices();
   if (CompareInputNow() != compared_) ShowComparison();
+  ShowQuantityGraph();
 }
 
 void TFormAnalysis::PointClicked(int slot) {
@@ -148,6 +160,7 @@ void TFormAnalysis::PointClicked(int slot) {
   clickedKey_ = CurrentKey();
   Follow();
   ShowPoint();
+  ShowQuantityGraph();
 }
 
 void TFormAnalysis::ShowMeasurement() {
@@ -161,7 +174,7 @@ void TFormAnalysis::ShowMeasurement() {
                                              : QStringLiteral("　平均処理なし"));
   }
   MeasurementLabel->setText(text);
-  for (QPushButton* button : {FitButton, CsvButton, ZmaButton, TouchstoneButton})
+  for (QPushButton* button : {FitButton, CsvButton, ZmaButton, TouchstoneButton, PrintButton})
     button->setEnabled(present);
   ShowPoint();
   ShowResonances(present ? FindResonances(SamplesOf(main_.MeasCalc, Band()))

@@ -2,7 +2,8 @@
 // for the current measurement (the values the graph draws, smoothed or not),
 // the quantities of the point last clicked in the graph, the resonances, an
 // equivalent-circuit fit with its model drawn dashed over the graph, a
-// comparison with a loaded reference, and exports in the exchange formats.
+// comparison with a loaded reference, exports in the exchange formats, and
+// beside them a graph of one derived quantity or the Nyquist plot.
 //
 // The window follows the main window's data by content: it keys everything
 // it shows on a digest of the analysed values and checks that digest
@@ -11,7 +12,8 @@
 // values the main window no longer holds. Its code
 // is split by role: construction and following (Analysis_window.cpp), the
 // fit (Analysis_window_fit.cpp), the comparison and the export
-// (Analysis_window_compare.cpp).
+// (Analysis_window_compare.cpp), the quantity graph
+// (Analysis_window_graph.cpp).
 #pragma once
 
 #include <QWidget>
@@ -35,6 +37,7 @@ class QTableWidget;
 namespace doz {
 
 class TFormMain;
+class TQuantityGraphView;
 
 class TFormAnalysis : public QWidget {
   Q_OBJECT
@@ -57,6 +60,9 @@ class TFormAnalysis : public QWidget {
   // Commands, as the buttons run them.
   void FitClick();
   void ExportClick(analysis::TExchangeFormat format);
+  // The quantity graph as shown, zoom included, on the page the main
+  // window's print command composes, through the same two dialogs.
+  void PrintGraphClick();
 
   // Controls (tests read and drive them as a user would).
   QLabel* MeasurementLabel = nullptr;
@@ -82,6 +88,9 @@ class TFormAnalysis : public QWidget {
   QPushButton* ZmaButton = nullptr;
   QPushButton* TouchstoneButton = nullptr;
   QLabel* ExportStatus = nullptr;
+  QComboBox* QuantityBox = nullptr;  // the quantities in kQuantities' order
+  QPushButton* PrintButton = nullptr;
+  TQuantityGraphView* QuantityView = nullptr;
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -110,6 +119,7 @@ class TFormAnalysis : public QWidget {
   QGroupBox* CreateFitGroup();
   QGroupBox* CreateCompareGroup();
   QGroupBox* CreateExportGroup();
+  QWidget* CreateGraphPanel();
 
   // The values the analysis reads: the set the graph draws for the measurement.
   const TCalcData& AnalysedSet() const;
@@ -123,6 +133,10 @@ class TFormAnalysis : public QWidget {
   // The graph again, so that the overlay shows what the window shows; not
   // while a sweep draws it.
   void RedrawGraph();
+  // The quantity graph of what the window shows now: the measurement and the
+  // references as the main graph draws them, the fitted model, the clicked
+  // point.
+  void ShowQuantityGraph();
 
   // The circuit chosen in ModelBox (none: the automatic choice); false, and
   // the reason in CircuitCheck, for a circuit string that does not parse.

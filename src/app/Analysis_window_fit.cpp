@@ -132,6 +132,7 @@ void TFormAnalysis::ClearFit(const QString& status) {
   DerivedLabel->clear();
   WarningLabel->clear();
   FitStatus->setText(status);
+  ShowQuantityGraph();
   if (overlay_->HasModel()) {
     overlay_->ClearModel();
     RedrawGraph();
@@ -162,6 +163,7 @@ void TFormAnalysis::FitFinished(const TFitOutcome& outcome) {
                      QString::number(100.0 * report.ExpectedError, 'f', 2) +
                      QStringLiteral(" %）　計算 ") + ElapsedText(outcome.Elapsed));
   ShowParameters(report);
+  ShowQuantityGraph();
   DrawModelToggled();
 }
 

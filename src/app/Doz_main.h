@@ -109,6 +109,10 @@ class TFormMain : public QMainWindow, private TSessionReport {
   void Menu_Set_aveMClick();
   void ComboBox2Change();
   void PaintBox1MouseDown(int x, int y);
+  // What a click on measured point `slot` shows: its read-out in the status
+  // bar and its values in the analysis window. Nothing without a
+  // measurement or for a slot without a value.
+  void mPickPoint(int slot);
   QString mFormatFrequency(const char* record) const;
   QString mFormatResistance(const char* record) const;
   QString mFormatPhase(const char* record) const;

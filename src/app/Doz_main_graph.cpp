@@ -103,10 +103,13 @@ void TFormMain::PaintBox1MouseDown(int x, int) {
   const double lo = std::log10(TGraph_RTF::FreqAxisLow(GraphRange.StartFreq));
   const double hi = std::log10(TGraph_RTF::FreqAxisHigh(GraphRange.StopFreq));
   const double f = std::pow(10.0, x * (hi - lo) / PaintBox1->width() + lo);
-  const int k = PointIndexAt(MeasCalc, GraphRange.Band, f);
-  if (k < 0 || MeasCalc.R[k] == -1.0) return;
-  QoStatus->SetPanelText(QString::fromStdString(PointReadoutText(MeasData.Data[k].data())), 2);
-  mAnalysisWindow().PointClicked(k);
+  mPickPoint(PointIndexAt(MeasCalc, GraphRange.Band, f));
+}
+
+void TFormMain::mPickPoint(int slot) {
+  if (!MeasData.Present || slot < 0 || slot >= DATA_MAX || MeasCalc.R[slot] == -1.0) return;
+  QoStatus->SetPanelText(QString::fromStdString(PointReadoutText(MeasData.Data[slot].data())), 2);
+  mAnalysisWindow().PointClicked(slot);
 }
 
 QString TFormMain::mFormatFrequency(const char* record) const {

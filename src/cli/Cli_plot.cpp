@@ -21,6 +21,8 @@
 #include "Doz_print.h"
 #include "Doz_printinfo.h"
 #include "Label_measure.h"
+#include "Quantity_graph.h"
+#include "Quantity_page.h"
 #include "Text_catalogue.h"
 
 namespace doz::cli {
@@ -29,14 +31,21 @@ namespace {
 const char* const kHelp =
     "usage: doz-cli plot FILE.DTA [--ref REF.DTA]... [--log] [--r-only] [--wide]\n"
     "                    [--no-average] [--info TEXT]... [--force] [--open FILE.DTA]\n"
-    "                    [--short FILE.DTA] -o OUT.pdf|OUT.png\n"
+    "                    [--short FILE.DTA] [--quantity Rs|Xs|Ls|Cs|Rp|Lp|Cp|Q|D|nyquist]\n"
+    "                    -o OUT.pdf|OUT.png\n"
     "Draws the page the application's print command prints: the graph of the\n"
     "measurement with its axis labels, the title and the information lines, on\n"
     "A4 portrait: a PDF at 600 dots per inch, or a PNG image rasterised at\n"
     "150 dots per inch (1240 x 1754 pixels).\n"
     "  --ref REF.DTA  a reference measurement drawn over it (at most 5)\n"
-    "  --log          logarithmic resistance axis\n"
-    "  --r-only       resistance only, no phase curves or labels\n"
+    "  --quantity Q   instead of resistance and phase, one quantity against\n"
+    "                 frequency as the analysis window's graph draws it: series\n"
+    "                 Rs, Xs, Ls, Cs, parallel Rp, Lp, Cp, the ratios Q and D, or\n"
+    "                 nyquist (Re Z against -Im Z at equal scales); a point where\n"
+    "                 it has no value (Ls where X < 0) leaves a gap\n"
+    "  --log          logarithmic resistance axis (not with --quantity)\n"
+    "  --r-only       resistance only, no phase curves or labels (not with\n"
+    "                 --quantity)\n"
     "  --wide         thick pen for the measured curves\n"
     "  --no-average   the unsmoothed values instead of the five-point means\n"
     "  --info TEXT    the next information line under the title (at most 3, each\n"
@@ -48,7 +57,7 @@ const char* const kHelp =
 const std::vector<TCliOption> kOptions = {
     {"-o", true},        {"--ref", true},    {"--info", true},        {"--log", false},
     {"--r-only", false}, {"--wide", false},  {"--no-average", false}, {"--force", false},
-    {"--open", true},    {"--short", true}};
+    {"--open", true},    {"--short", true},  {"--quantity", true}};
 
 enum class TPageFormat { Pdf, Png, Unknown };
 
@@ -120,6 +129,7 @@ int PixelsFor(double mm, int dpi) { return static_cast<int>(std::lround(mm / 25.
 
 struct TPlotJob {
   TSettingData setting;
+  std::optional<TQuantity> quantity;  // none: resistance and phase
   std::unique_ptr<TCliMeasurement> measurement;
   std::vector<std::unique_ptr<TCliMeasurement>> references;
 };
@@ -153,11 +163,25 @@ TPlotPage PageOf(const TPlotJob& job) {
   return page;
 }
 
+// The quantity graph of the sets the page's graph would draw.
+TQuantityGraph QuantityGraphOf(const TPlotJob& job, const TGraphRange& range) {
+  TQuantityInput input;
+  input.Band = range.Band;
+  input.Measured = range.PlotMeas;
+  std::copy(std::begin(range.PlotRef), std::end(range.PlotRef), input.References.begin());
+  TQuantityGraph graph;
+  graph.SetData(input, *job.quantity, job.setting);
+  return graph;
+}
+
 // The page the print command would print, composed onto `device`.
 bool Compose(const TPlotJob& job, QPaintDevice& device) {
   const TPlotPage page = PageOf(job);
+  const QString note = job.measurement->compensated ? QStringLiteral("補正あり") : QString();
+  if (job.quantity)
+    return PrintQuantityPage(QuantityGraphOf(job, page.range), device, job.setting, note);
   TDoZ_Print print(page.range, device, job.setting, page.labels);
-  if (job.measurement->compensated) print.SetNote(QStringLiteral("補正あり"));
+  print.SetNote(note);
   return print.Print(job.setting.fronly != 0, !job.references.empty());
 }
 
@@ -221,6 +245,17 @@ TSettingData SettingFor(const TCliArgs& parsed, const std::vector<std::string>& 
   return setting;
 }
 
+// The quantity asked for; a usage problem when --quantity names none or
+// comes with an option of the resistance graph.
+std::string QuantityProblem(const TCliArgs& parsed, std::optional<TQuantity>& quantity) {
+  if (!parsed.Has("--quantity")) return "";
+  quantity = QuantityNamed(parsed.Value("--quantity"));
+  if (!quantity) return "--quantity takes Rs, Xs, Ls, Cs, Rp, Lp, Cp, Q, D or nyquist";
+  if (parsed.Has("--log") || parsed.Has("--r-only"))
+    return "--log and --r-only belong to the resistance graph, not to --quantity";
+  return "";
+}
+
 // A usage problem of the repeated options, or "".
 std::string RepeatedProblem(const TSplitArgs& split) {
   if (split.refs.size() > static_cast<std::size_t>(REF_MAX))
@@ -246,10 +281,12 @@ int RunPlot(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   if (format == TPageFormat::Unknown) return UsageError(err, "the output must end in .pdf or .png");
   if (const std::string problem = RepeatedProblem(split); !problem.empty())
     return UsageError(err, problem);
+  TPlotJob job;
+  if (const std::string problem = QuantityProblem(parsed, job.quantity); !problem.empty())
+    return UsageError(err, problem);
 
   const auto leads = CompensationOf(parsed, err);
   if (!leads) return EXIT_FAILED;
-  TPlotJob job;
   job.measurement = LoadMeasurement(parsed.Positional()[0], err, *leads);
   if (!job.measurement) return EXIT_FAILED;
   for (const std::string& path : split.refs) {

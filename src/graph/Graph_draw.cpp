@@ -13,9 +13,8 @@ namespace {
 constexpr int kReferenceScreenWidth = 1;
 constexpr int kReferencePrintWidth = 5;
 
-// Grey marks decades and the middle line, silver every other grid line.
-const QColor kGrey = QColor(0x80, 0x80, 0x80);
-const QColor kSilver = QColor(0xC0, 0xC0, 0xC0);
+const QColor kGrey = GridColor(true);
+const QColor kSilver = GridColor(false);
 
 struct TGridWidths {
   int decade;
@@ -84,6 +83,10 @@ QPoint PointAt(const TPlotScale& s, const TCalcData& set, int i, TCurveKind kind
 }
 
 }  // namespace
+
+QColor GridColor(bool major) {
+  return major ? QColor(0x80, 0x80, 0x80) : QColor(0xC0, 0xC0, 0xC0);
+}
 
 QPen GraphPen(const QColor& color, int width) {
   if (width <= 1) return QPen(color, 1, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);

@@ -22,6 +22,10 @@ QPen GraphPen(const QColor& color, int width);
 // rather than measured.
 QPen DashedPen(const QColor& color, int width);
 
+// The grid's colours: grey for decades and the middle line, silver for the
+// other lines.
+QColor GridColor(bool major);
+
 // The frequency grid, then the linear grid (shared by the resistance and the
 // phase axis) or, on a logarithmic resistance axis, its decade grid. Print
 // widths when `print` is set.

@@ -25,18 +25,41 @@ double ScreenDpi() {
   return screen ? screen->logicalDotsPerInchY() : kFallbackScreenDpi;
 }
 
-// The label font on the page: the application's face at 9 points of the
-// device, black.
+// A slot is printed only where the renderer placed it on the page.
+bool OnPage(int x, int y) { return x > 0 && y > 0; }
+
+}  // namespace
+
+float PageScale(const QPaintDevice& page) {
+  return PrintTextScale(page.logicalDpiY(), ScreenDpi());
+}
+
 QFont PrintFont() {
   QFont font = AppFont();
   font.setPointSize(kLabelPointSize);
   return font;
 }
 
-// A slot is printed only where the renderer placed it on the page.
-bool OnPage(int x, int y) { return x > 0 && y > 0; }
-
-}  // namespace
+void PrintPageTexts(QPainter& painter, const TPrintLayout& layout, float scale,
+                    const TSettingData& setting, const QString& note) {
+  // Text is placed by the top of its line, not by its baseline.
+  const int ascent = painter.fontMetrics().ascent();
+  const auto print = [&](int offset, const QString& text, int x) {
+    painter.drawText(x, PrintTextRowY(layout.FrameBottom, scale, offset) + ascent, text);
+  };
+  const QString title = QStringLiteral("< Do-Z インピーダンス測定 >");
+  print(kTitleRow, title, layout.PlotLeft);
+  if (!note.isEmpty()) {
+    const QFontMetrics metrics = painter.fontMetrics();
+    print(kTitleRow, note,
+          layout.PlotLeft + metrics.horizontalAdvance(title) +
+              metrics.horizontalAdvance(QStringLiteral("　")));
+  }
+  for (int i = 0; i < 3; ++i) {
+    if (!setting.pstr[i].empty())
+      print(kInfoRows[i], QString::fromStdString(setting.pstr[i]), layout.PlotLeft);
+  }
+}
 
 int MmToPixels(double mm, int dpi) { return static_cast<int>(mm * kInchesPerMm * dpi); }
 
@@ -84,7 +107,7 @@ TDoZ_Print::TDoZ_Print(const TGraphRange& range, QPaintDevice& page, const TSett
 bool TDoZ_Print::Print(bool rOnly, bool withRefs) {
   const int dpiX = page_.logicalDpiX();
   const int dpiY = page_.logicalDpiY();
-  const float scale = PrintTextScale(dpiY, ScreenDpi());
+  const float scale = PageScale(page_);
   const TPrintLayout layout =
       PrintLayout(dpiX, dpiY, page_.widthMM(), page_.heightMM(), PageOrientation(page_));
   if (layout.PlotWidth <= 0 || layout.PlotHeight <= 0) return false;
@@ -115,7 +138,7 @@ bool TDoZ_Print::Print(bool rOnly, bool withRefs) {
                                 scale,
                                 static_cast<int>(kLabelPointSize * scale)};
   PrintLabels(painter, geometry);
-  PrintTexts(painter, layout, scale);
+  PrintPageTexts(painter, layout, scale, setting_, note_);
   return painter.end();
 }
 
@@ -148,25 +171,6 @@ void TDoZ_Print::PrintLabels(QPainter& painter, const TPrintGeometry& geometry) 
   });
   PrintAxis<11>(painter, FREQ_SLOT,
                 [&](auto& x, auto& y) { FreqPrintPositions(labels_, scale, geometry, x, y); });
-}
-
-void TDoZ_Print::PrintTexts(QPainter& painter, const TPrintLayout& layout, float scale) const {
-  // Text is placed by the top of its line, not by its baseline.
-  const int ascent = painter.fontMetrics().ascent();
-  const auto print = [&](int offset, const QString& text, int x) {
-    painter.drawText(x, PrintTextRowY(layout.FrameBottom, scale, offset) + ascent, text);
-  };
-  const QString title = QStringLiteral("< Do-Z インピーダンス測定 >");
-  print(kTitleRow, title, layout.PlotLeft);
-  if (!note_.isEmpty()) {
-    const QFontMetrics metrics = painter.fontMetrics();
-    print(kTitleRow, note_,
-          layout.PlotLeft + metrics.horizontalAdvance(title) + metrics.horizontalAdvance(QStringLiteral("　")));
-  }
-  for (int i = 0; i < 3; ++i) {
-    if (!setting_.pstr[i].empty())
-      print(kInfoRows[i], QString::fromStdString(setting_.pstr[i]), layout.PlotLeft);
-  }
 }
 
 }  // namespace doz

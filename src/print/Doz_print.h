@@ -10,6 +10,7 @@
 #include "Doz_setting.h"
 #include "Graph_labels.h"
 
+class QFont;
 class QPainter;
 class QPaintDevice;
 class QString;
@@ -49,6 +50,16 @@ int PrintTextRowY(int frameBottom, float scale, int offset);
 // The printer's or PDF writer's own orientation; for any other device (an
 // image) the shape of the page decides.
 QPageLayout::Orientation PageOrientation(const QPaintDevice& page);
+// Device pixels of the page per screen pixel, for label sizes, text rows
+// and pens.
+float PageScale(const QPaintDevice& page);
+// The page's label font: the application's face at 9 points of the device.
+QFont PrintFont();
+// The title, a note after it on its row (none when empty) and the
+// settings' non-empty information lines in their rows under the graph area,
+// in the painter's font and pen.
+void PrintPageTexts(QPainter& painter, const TPrintLayout& layout, float scale,
+                    const TSettingData& setting, const QString& note);
 
 class TDoZ_Print {
  public:
@@ -77,7 +88,6 @@ class TDoZ_Print {
   template <std::size_t N, class TPositions>
   void PrintAxis(QPainter& painter, int firstSlot, TPositions positions) const;
   void PrintLabels(QPainter& painter, const TPrintGeometry& geometry) const;
-  void PrintTexts(QPainter& painter, const TPrintLayout& layout, float scale) const;
 
   const TGraphRange& range_;
   QPaintDevice& page_;

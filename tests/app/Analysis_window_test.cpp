@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QStandardItemModel>
 #include <QTableWidget>
+#include <QTest>
+#include <QWheelEvent>
 #include <QCoreApplication>
 #include <thread>
 #include <QLineEdit>
@@ -20,6 +22,8 @@
 
 #include "Circuit.h"
 #include "Number_text.h"
+#include "Point_text.h"
+#include "Quantity_graph_view.h"
 #include "Set_digest.h"
 #include "Synthetic_sweep.h"
 #include "Window_steps.h"
@@ -315,6 +319,67 @@ TEST_F(AnalysisWindowTest, ComparisonJudgesMarksAndFollowsTheReferences) {
   EXPECT_EQ(a.ReferenceBox->currentIndex(), 0);
   EXPECT_EQ(a.VerdictLabel->text(), QString());
   EXPECT_EQ(CountColor(Redrawn(), kMarkColor), 0);
+}
+
+// The graph beside the groups draws the quantity of the sets the main graph
+// draws, the fitted model dashed over them; a click on it picks a point as
+// a click on the main graph does, and it zooms as plotting programs do.
+TEST_F(AnalysisWindowTest, QuantityGraphFollowsPicksPointsAndZooms) {
+  OpenThroughMenu(f, CoilFile("coil"));
+  TFormAnalysis& a = OpenWindow();
+  a.QuantityBox->setCurrentIndex(2);
+  EXPECT_EQ(a.QuantityBox->currentText(), QStringLiteral("Ls（直列インダクタンス）"));
+  EXPECT_EQ(a.QuantityBox->itemText(9), QStringLiteral("ナイキスト線図"));
+  TQuantityGraphView& view = *a.QuantityView;
+  const TQuantityGraph& graph = view.Graph();
+  ASSERT_EQ(graph.Quantity(), TQuantity::Ls);
+  const QColor measured = ColorFromRef(w.SettingRec.PenColor_R);
+  const int plain = CountColor(view.grab().toImage(), measured);
+  EXPECT_GT(plain, 100);
+
+  const QRect plot = view.PlotRect();
+  const TQuantityAxes axes = graph.Axes(plot.size());
+  const TQuantityPoint p = QuantitySeries(*w.GraphRange.PlotMeas, 1, TQuantity::Ls)[200];
+  ASSERT_TRUE(p.Defined);
+  const QPoint at =
+      TQuantityGraph::ToPixels({AxisFraction(axes.X, p.X), AxisFraction(axes.Y, p.Y)}, plot)
+          .toPoint();
+  const int slot = graph.NearestMeasured(at, plot);
+  EXPECT_NEAR(slot, p.Slot, 1);
+  QTest::mouseClick(&view, Qt::LeftButton, {}, at);
+  EXPECT_EQ(f.Panel(2), QString::fromStdString(PointReadoutText(w.MeasData.Data[slot].data())));
+  EXPECT_TRUE(Cell(a.PointTable, 2, 0).endsWith(QStringLiteral(" H")));
+
+  // A dragged rectangle becomes the plot, a double click the whole band.
+  QTest::mousePress(&view, Qt::LeftButton, {}, plot.topLeft() + QPoint(10, 10));
+  QTest::mouseMove(&view, plot.center());
+  QTest::mouseRelease(&view, Qt::LeftButton, {}, plot.center());
+  ASSERT_TRUE(graph.Zoomed());
+  EXPECT_LT(graph.Axes(plot.size()).X.Hi, axes.X.Hi);
+  EXPECT_GT(graph.Axes(plot.size()).Y.Lo, axes.Y.Lo);
+  QTest::mouseDClick(&view, Qt::LeftButton, {}, plot.center());
+  EXPECT_FALSE(graph.Zoomed());
+  // The wheel below the plot zooms the frequency axis alone.
+  const QPointF below(plot.center().x(), plot.bottom() + 10);
+  QWheelEvent wheel(below, view.mapToGlobal(below), {}, {0, 120}, Qt::NoButton, Qt::NoModifier,
+                    Qt::NoScrollPhase, false);
+  QCoreApplication::sendEvent(&view, &wheel);
+  EXPECT_LT(graph.Axes(plot.size()).X.Hi, axes.X.Hi);
+  EXPECT_EQ(graph.Axes(plot.size()).Y, axes.Y);
+
+  a.FitClick();
+  WaitForFit(a);
+  EXPECT_GT(CountColor(view.grab().toImage(), measured), plain + 100) << "the model";
+  // References in their colours; with the measurement closed only they stay.
+  LoadReferencesThroughMenu(f, {CircuitFile("rl", test::Circuit("rl:R=1000,L=0.1"))});
+  QCoreApplication::sendPostedEvents();
+  const QColor reference = ColorFromRef(w.SettingRec.PenColor_R_Ref[0]);
+  EXPECT_GT(CountColor(view.grab().toImage(), reference), 100);
+  w.MenuFile_CloseClick();
+  QCoreApplication::sendPostedEvents();
+  EXPECT_FALSE(graph.HasMeasurement());
+  EXPECT_EQ(CountColor(view.grab().toImage(), measured), 0);
+  EXPECT_GT(CountColor(view.grab().toImage(), reference), 100);
 }
 
 struct TExportCase {

@@ -7,6 +7,7 @@
 #include <QPrinter>
 #include <filesystem>
 
+#include "Analysis_window.h"
 #include "Doz_printinfo.h"
 #include "Printer_setup.h"
 #include "Page_probe.h"
@@ -116,6 +117,28 @@ TEST(PrintCommand, AComposerThatCannotBeCreatedEndsTheProgram) {
   ASSERT_FALSE(rig.f.Prompter().Boxes().empty());
   EXPECT_EQ(rig.f.Prompter().Boxes()[0].text, QStringLiteral("致命的なメモリエラーです:TDoZ_Print"));
   EXPECT_FALSE(rig.w.isVisible()) << "the window closed";
+}
+
+// The analysis window prints its quantity graph through the same two
+// dialogs, onto the same page: the graph, the title and the lines.
+TEST(PrintCommand, AnalysisWindowPrintsItsQuantityGraph) {
+  if (!HavePoppler()) GTEST_SKIP() << "poppler-utils not installed";
+  TPrintRig rig;
+  rig.w.MenuAnalysis_WindowClick();
+  TFormAnalysis& a = *rig.w.FormAnalysis;
+  EXPECT_FALSE(a.PrintButton->isEnabled());
+  HoldUnsavedMeasurement(rig.w);
+  rig.w.mShowMeasured();
+  a.Follow();
+  a.QuantityBox->setCurrentIndex(9);  // the Nyquist plot
+  rig.f.Prompter().modalActions.push_back(InfoAnswer({"試料 B-2", "", ""}, true));
+  rig.f.Prompter().printAnswers.push_back(true);
+  a.PrintButton->click();
+  EXPECT_EQ(rig.w.SettingRec.pstr[0], "試料 B-2");
+  const std::string text = PdfLayoutText(rig.pdf);
+  for (const char* part : {kTitle, "試料 B-2", "-Im Z [Ω]", "Re Z [Ω]"})
+    EXPECT_NE(text.find(part), std::string::npos) << part;
+  EXPECT_GT(CountInk(PdfPage(rig.pdf, 150, QRect(), false), IsBlueInk), 50);
 }
 
 // The set-up form chooses printer, paper and orientation for the next print;

@@ -71,6 +71,20 @@ void TScreenRig::StartSweep() {
   Keys("s");
 }
 
+unsigned long TScreenRig::ShowQuantityGraph(const std::string& letter) {
+  Keys("alt+a");
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  Keys("w");
+  const std::string window =
+      Output("DISPLAY=" + display_ + " timeout " + std::to_string(kWindowTimeoutS) +
+             " xdotool search --sync --onlyvisible --name '^解析 - Do-Z$' | head -n 1");
+  if (window.empty()) return 0;
+  Output("DISPLAY=" + display_ + " xdotool windowfocus --sync " + window);
+  Keys("alt+q");
+  Keys(letter);
+  return std::stoul(window);
+}
+
 std::string TScreenRig::Trace() const {
   std::ifstream in(dir_.File("trace.txt"));
   std::stringstream text;

@@ -29,6 +29,10 @@ class TScreenRig {
   unsigned long WindowId() const { return std::stoul(window_); }
   // 測定(M) → 開始(S), from the keyboard.
   void StartSweep();
+  // 解析(A) → 解析ウィンドウ(W), then in that window 表示する量(Q) and the
+  // first letter of a quantity's name, from the keyboard; the window's X id,
+  // 0 when it did not appear.
+  unsigned long ShowQuantityGraph(const std::string& letter);
   // The commands the unit heard, each after its monotonic time in seconds.
   std::string Trace() const;
   // Its time of the last "ME" after a start command; 0 while there is none.

@@ -87,6 +87,34 @@ TEST_F(ScreenTest, FinishedSweepShowsTheWholeCurve) {
   EXPECT_TRUE(drawn) << "unit heard:\n" << rig.Trace();
 }
 
+// A coil measured to the end, then its series inductance in the analysis
+// window: the curve in the measured colour, up to the resonance near 5 kHz
+// (about two thirds across the band) and no farther, where Ls has no value.
+TEST_F(ScreenTest, AnalysisWindowShowsTheLsGraphWithItsGap) {
+  TScreenRig rig(gDisplay->Name(), {"--fast", "--circuit", "coil:R=6800,L=2.5,C=400p"});
+  ASSERT_TRUE(rig.Ready());
+  rig.StartSweep();
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWaitMs);
+  while (rig.ReleaseTime() == 0.0 && std::chrono::steady_clock::now() < end)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  ASSERT_GT(rig.ReleaseTime(), 0.0) << rig.Trace();
+  const unsigned long window = rig.ShowQuantityGraph("l");
+  ASSERT_NE(window, 0u) << "the analysis window did not appear";
+  TCurvePixels curve;
+  QRect area;
+  const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWaitMs);
+  do {
+    const QImage shot = QGuiApplication::primaryScreen()->grabWindow(window).toImage();
+    area = GraphArea(shot);
+    curve = area.width() > 0 ? CurvePixels(shot, area, kBlue) : TCurvePixels{};
+    if (curve.count > area.width() / 2) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  } while (std::chrono::steady_clock::now() < until);
+  EXPECT_GT(curve.count, area.width() / 2) << "no Ls curve in the analysis window's graph";
+  EXPECT_GT(curve.rightmost, area.width() / 2);
+  EXPECT_LT(curve.rightmost, area.width() * 3 / 4) << "no gap above the resonance";
+}
+
 }  // namespace
 }  // namespace doz::test
 

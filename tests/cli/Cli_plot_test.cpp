@@ -180,6 +180,38 @@ TEST_F(CliPlot, ResistanceLabelsOfBothAxisTypes) {
   }
 }
 
+// An inductive measurement (+40°) and a capacitive reference (-40°): Ls
+// has values only on the first, Cs only on the second, the Nyquist plot on
+// both, each a single spot; the page's graph area holds the graph, never a
+// phase curve.
+TEST_F(CliPlot, QuantityPagesDrawTheQuantityOfEachSetWhereItHasValues) {
+  TCalcData set;
+  test::FillFlat(set, 1, 6000.0, 40.0);
+  WriteDta(Meas(), set);
+  const TPrintLayout l = PrintLayout(PLOT_PNG_DPI, PLOT_PNG_DPI, 210, 297, QPageLayout::Portrait);
+  const QRect graph(l.FrameLeft, l.FrameTop, l.GraphWidth, l.GraphHeight);
+  struct TCase {
+    const char* quantity;
+    bool blue, teal;
+  };
+  for (const TCase c :
+       {TCase{"Ls", true, false}, TCase{"cs", false, true}, TCase{"nyquist", true, true}}) {
+    SCOPED_TRACE(c.quantity);
+    const TRun r = Cli({Meas(), "--ref", Ref(), "--quantity", c.quantity, "--wide", "-o",
+                        Out("q.png"), "--force"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const QImage page(QString::fromStdString(Out("q.png")));
+    EXPECT_EQ(CountInk(page, test::IsBlueInk, graph) > 0, c.blue);
+    EXPECT_EQ(CountInk(page, test::IsTealInk, graph) > 0, c.teal);
+    EXPECT_EQ(CountInk(page, test::IsRedInk), 0);
+  }
+  if (!test::HavePoppler()) GTEST_SKIP() << "poppler-utils not installed";
+  ASSERT_EQ(Cli({Meas(), "--quantity", "Ls", "--info", "試料 A-1", "-o", Out("q.pdf")}).code, 0);
+  const std::string text = test::PdfLayoutText(Out("q.pdf"));
+  for (const char* part : {"Ls [H]", "[Hz]", "100k", "< Do-Z インピーダンス測定 >", "試料 A-1"})
+    EXPECT_TRUE(Contains(text, part)) << part;
+}
+
 TEST_F(CliPlot, FailuresExitOneAndLeaveTheOutputAlone) {
   const std::string out = Out("page.png");
   WriteBytes(dir.File("bad.DTA"), "DataFile:Do-Z\r\nSN:x\r\n");
@@ -223,6 +255,10 @@ TEST_F(CliPlot, UsageErrorsExitTwoBeforeAnythingIsRead) {
       {Meas(), "-o", out, "--info", a243 + "x"},
       {Meas(), "-o", out, "--info", kana121 + "あ"},
       {Meas(), "-o", out, "--info", "two\nlines"},
+      {Meas(), "-o", out, "--quantity", "Z"},
+      {Meas(), "-o", out, "--quantity"},
+      {Meas(), "-o", out, "--quantity", "Ls", "--log"},
+      {Meas(), "-o", out, "--quantity", "Q", "--r-only"},
   };
   for (const auto& args : usage) {
     SCOPED_TRACE(testing::PrintToString(args));

@@ -65,6 +65,7 @@ expect "a.DTA b.dta sub " doz-cli compare a.DTA ""
 expect "a.DTA b.dta sub " doz-cli plot a.DTA --ref ""
 expect "a.DTA b.dta c.txt sub " doz-cli plot a.DTA -o ""
 expect "csv " doz-cli export a.DTA --format c
+expect "Lp Ls " doz-cli plot a.DTA --quantity L
 expect "rl rlc rlc-parallel " doz-cli analyze a.DTA --model rl
 expect "--phase-tolerance --port " doz-cli measure --p
 expect "" doz-cli measure --tolerance ""
