@@ -128,14 +128,17 @@ TEST(CircuitFit, WorkIsCountedNotTimedAndAStopEndsIt) {
   EXPECT_EQ(once.Circuit.Values(), again.Circuit.Values());
   EXPECT_EQ(once.Evaluations, again.Evaluations);
   for (int cap : {1, 5, 50}) {
-    const TFitResult cut = FitCircuit(samples, bvd, {.MaxEvaluations = cap});
+    TFitOptions capped;
+    capped.MaxEvaluations = cap;
+    const TFitResult cut = FitCircuit(samples, bvd, capped);
     ASSERT_TRUE(std::holds_alternative<TCircuitFit>(cut)) << cap;
     EXPECT_LE(std::get<TCircuitFit>(cut).Evaluations, cap);
   }
   std::stop_source stop;
   stop.request_stop();
-  EXPECT_EQ(std::get<TFitRefusal>(ChooseCircuit(samples, {.Stop = stop.get_token()})),
-            TFitRefusal::Stopped);
+  TFitOptions stopped;
+  stopped.Stop = stop.get_token();
+  EXPECT_EQ(std::get<TFitRefusal>(ChooseCircuit(samples, stopped)), TFitRefusal::Stopped);
 }
 
 TEST(CircuitFit, TooFewPointsIsARefusalAtExactlyTheParameterCount) {
@@ -211,7 +214,9 @@ TEST(CircuitFit, OddDataGetsAFiniteResultOrATypedRefusal) {
     TCalcData data;
     ClearCalcData(data);
     odd.fill(data);
-    const TAnalysisReport report = Analyze(SamplesOf(data, 1), {.MaxEvaluations = 2000});
+    TAnalysisRequest request;
+    request.MaxEvaluations = 2000;
+    const TAnalysisReport report = Analyze(SamplesOf(data, 1), request);
     for (const TResonance& r : report.Resonances) {
       EXPECT_TRUE(std::isfinite(r.Hertz) && std::isfinite(r.Ohms) && (!r.Q || std::isfinite(*r.Q)));
     }
