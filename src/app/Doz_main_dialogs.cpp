@@ -57,7 +57,11 @@ void TFormMain::MenuSet_COMClick() {
   FormSetting->Prepare(SettingRec.CommPortNum, appDir_);
   const int answer = prompter_->RunModal(*FormSetting);
   activateWindow();
-  if (answer == QDialog::Accepted) SettingRec.CommPortNum = FormSetting->Port();
+  if (answer != QDialog::Accepted || FormSetting->Port() == SettingRec.CommPortNum) return;
+  SettingRec.CommPortNum = FormSetting->Port();
+  // An open port is reused by the next start whatever its number: one left
+  // open by a refused start must not keep the unit the user moved away from.
+  Session.PortChanged();
 }
 
 void TFormMain::MenuSet_ColorClick() {

@@ -12,6 +12,7 @@
 #include "Point_text.h"
 #include "Qo_message.h"
 #include "Qo_status.h"
+#include "Status_bar.h"
 
 namespace doz {
 namespace {
@@ -66,7 +67,13 @@ void TFormMain::Timer1Timer() { Session.Timer1Timer(); }
 void TFormMain::mStartWatchdog(int ms) { Session.StartWatchdog(ms); }
 void TFormMain::mStopWatchdog() { Session.StopWatchdog(); }
 
-void TFormMain::Status(TStatusText text) { QoStatus->ShowSessionStatus(text, UnitSerial, UnitVersion); }
+// A start clears the state panel first, so what it holds when the start
+// fails is the reason; it stays beside the start error.
+void TFormMain::Status(TStatusText text) {
+  if (text == TStatusText::StartError)
+    return QoStatus->ShowStartError(StatusBar1->PanelText(StatusPanel(text)));
+  QoStatus->ShowSessionStatus(text, UnitSerial, UnitVersion);
+}
 
 void TFormMain::Message(TMessageText text) { QoMessage->Show(text); }
 
@@ -100,7 +107,8 @@ void TFormMain::SweepEnded(TSweepEnding) {
 
 void TFormMain::MeasurementFinished() {
   AnyReferenceLoaded() ? mShowAll() : mShowMeasured();
-  QoStatus->SetPanelText(QString::fromStdString(BandReadoutText(MeasData)), 2);
+  const int points = Session.Sweep().PointCount;
+  QoStatus->SetPanelText(QString::fromStdString(BandReadoutText(MeasData, points)), 2);
 }
 
 }  // namespace doz

@@ -10,7 +10,10 @@ void TCliSweepReport::Status(TStatusText text) { status_.ShowSessionStatus(text,
 
 void TCliSweepReport::Message(TMessageText text) { message_.Show(text); }
 
-void TCliSweepReport::PointAccepted(int, int n, bool) { progress_.Update(n + 1); }
+void TCliSweepReport::PointAccepted(int, int n, bool) {
+  points_ = n + 1;
+  progress_.Update(points_);
+}
 
 void TCliSweepReport::SweepEnded(TSweepEnding ending) {
   ending_ = ending;
@@ -18,7 +21,7 @@ void TCliSweepReport::SweepEnded(TSweepEnding ending) {
 }
 
 void TCliSweepReport::MeasurementFinished() {
-  status_.SetPanelText(QString::fromStdString(BandReadoutText(data_)), 2);
+  status_.SetPanelText(QString::fromStdString(BandReadoutText(data_, points_)), 2);
 }
 
 bool TCliSweepReport::ReceiveFailed() const {

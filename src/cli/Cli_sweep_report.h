@@ -48,6 +48,7 @@ class TCliSweepReport : public TSessionReport {
   const std::string& version_;
   const TRawData& data_;
   std::optional<TSweepEnding> ending_;
+  int points_ = 0;  // received so far
 };
 
 }  // namespace doz::cli

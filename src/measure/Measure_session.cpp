@@ -195,6 +195,10 @@ void TMeasureSession::ReleaseCOM() {
   if (protocol_.Line()) protocol_.ReleaseCOM();
 }
 
+void TMeasureSession::PortChanged() {
+  if (!receiving_) protocol_.CloseCOM();
+}
+
 void TMeasureSession::Timer1Timer() {
   timer1_.Stop();
   noData_ = true;

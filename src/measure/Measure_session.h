@@ -62,6 +62,10 @@ class TMeasureSession {
   void StopMeasure();
   // Ends the session without waiting for the unit.
   void ReleaseCOM();
+  // Another port has been chosen: a port a refused start left open is
+  // closed, so that the next start opens the chosen one. Nothing while a
+  // sweep runs.
+  void PortChanged();
   // The watchdog has fired: the next step ends the sweep.
   void Timer1Timer();
   void StartWatchdog(int ms);

@@ -1,5 +1,7 @@
 #include "Point_text.h"
 
+#include <algorithm>
+
 #include "Doz_setting.h"
 #include "Format_float.h"
 
@@ -30,9 +32,11 @@ std::string PointReadoutText(const char* record) {
          FormatPhaseText(record);
 }
 
-std::string BandReadoutText(const TRawData& data) {
-  return "周波数：" + FormatFrequencyText(data.Data[BandFirstIndex(data.Band)].data()) + "..." +
-         FormatFrequencyText(data.Data[BandLastIndex(data.Band)].data());
+std::string BandReadoutText(const TRawData& data, int points) {
+  const int first = BandFirstIndex(data.Band);
+  const int last = std::clamp(first + points - 1, first, BandLastIndex(data.Band));
+  return "周波数：" + FormatFrequencyText(data.Data[first].data()) + "..." +
+         FormatFrequencyText(data.Data[last].data());
 }
 
 }  // namespace doz

@@ -16,7 +16,9 @@ std::string FormatResistanceText(const char* record);
 std::string FormatPhaseText(const char* record);
 // "周波数：" frequency " / " resistance " / " phase.
 std::string PointReadoutText(const char* record);
-// "周波数：" the band's first frequency "..." its last: a finished sweep.
-std::string BandReadoutText(const TRawData& data);
+// "周波数：" the band's first frequency "..." that of the last of `points`
+// points received: a finished sweep, also one that ended early, whose later
+// slots hold empty records.
+std::string BandReadoutText(const TRawData& data, int points);
 
 }  // namespace doz

@@ -48,6 +48,13 @@ void TQo_Status::ShowMeasureFinished() { Show(TStatusText::MeasureFinished); }
 void TQo_Status::ShowCalcError() { Show(TStatusText::CalcError); }
 void TQo_Status::ShowMeasureStopped() { Show(TStatusText::MeasureStopped); }
 void TQo_Status::ShowStartError() { Show(TStatusText::StartError); }
+void TQo_Status::ShowStartError(const QString& reason) {
+  if (reason.isEmpty()) return ShowStartError();
+  const std::string startError = StatusText(TStatusText::StartError, name_.toStdString());
+  SetPanelText(reason + QStringLiteral(" / ") + QString::fromStdString(startError),
+               StatusPanel(TStatusText::StartError));
+}
+
 void TQo_Status::ShowSaveError() { Show(TStatusText::SaveError); }
 void TQo_Status::ShowExportDone() { Show(TStatusText::ExportDone); }
 

@@ -46,6 +46,9 @@ class TQo_Status {
   void ShowCalcError();
   void ShowMeasureStopped();
   void ShowStartError();
+  // The start error after the reason a failed start gave on the same panel
+  // (empty: none), both kept: reason " / " start error.
+  void ShowStartError(const QString& reason);
   void ShowSaveError();
   void ShowExportDone();
 

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QPaintEvent>
+#include <QTextLayout>
 #include <algorithm>
 #include <qdrawutil.h>
 
@@ -10,6 +11,16 @@ namespace doz {
 namespace {
 constexpr int BAR_HEIGHT = 20;
 constexpr int TEXT_MARGIN = 3;
+
+// Line breaks and tabs stand as spaces on a one-line panel, as drawText
+// shows them.
+QString OneLine(QString text) {
+  for (QChar& c : text)
+    if (c == u'\r' || c == u'\n' || c == u'\t') c = u' ';
+  return text;
+}
+
+
 }  // namespace
 
 QRect StatusPanelRect(const std::vector<int>& widths, int panel, int height) {
@@ -19,7 +30,11 @@ QRect StatusPanelRect(const std::vector<int>& widths, int panel, int height) {
 }
 
 TStatusBar::TStatusBar(int panels, int initialWidth, QWidget* parent)
-    : QWidget(parent), panels_(std::max(0, panels), TPanel{QString(), initialWidth}) {}
+    : QWidget(parent), panels_(std::max(0, panels)) {
+  for (TPanel& p : panels_) p.width = initialWidth;
+}
+
+TStatusBar::~TStatusBar() = default;
 
 int TStatusBar::PanelCount() const { return static_cast<int>(panels_.size()); }
 
@@ -28,6 +43,7 @@ bool TStatusBar::HasPanel(int panel) const { return panel >= 0 && panel < PanelC
 void TStatusBar::SetPanelText(int panel, const QString& text) {
   if (!HasPanel(panel) || panels_[panel].text == text) return;
   panels_[panel].text = text;
+  panels_[panel].layout.reset();
   update(StatusPanelRect(Widths(), panel, height()));
 }
 
@@ -42,8 +58,50 @@ void TStatusBar::SetPanelWidth(int panel, int width) {
   update(QRect(left, 0, std::max(0, std::max(endBefore, sizeHint().width()) - left), height()));
 }
 
+// A text with a line break or a tab is measured as it is, not as the one
+// line it is drawn as.
 int TStatusBar::TextWidth(const QString& text) const {
+  if (text.isEmpty() || OneLine(text) != text) return fontMetrics().horizontalAdvance(text);
+  for (int i = 0; i < PanelCount(); ++i) {
+    if (panels_[i].text != text) continue;
+    const QTextLayout& layout = Layout(i);
+    return qRound(layout.lineAt(0).horizontalAdvance());
+  }
   return fontMetrics().horizontalAdvance(text);
+}
+
+const QTextLayout& TStatusBar::Layout(int panel) const {
+  std::unique_ptr<QTextLayout>& layout = panels_[panel].layout;
+  if (layout && layout->font() == QFont(font(), this) &&
+      layout->textOption().textDirection() == layoutDirection())
+    return *layout;
+  layout = std::make_unique<QTextLayout>(OneLine(panels_[panel].text), font(), this);
+  QTextOption option;
+  option.setTextDirection(layoutDirection());
+  option.setAlignment(Qt::AlignLeft);
+  layout->setTextOption(option);
+  layout->setCacheEnabled(true);
+  layout->beginLayout();
+  QTextLine line = layout->createLine();
+  line.setLineWidth(0x01000000);  // never wrapped
+  line.setPosition(QPointF(0, 0));
+  layout->endLayout();
+  return *layout;
+}
+
+// What drawText does for a left-aligned, vertically centred single line,
+// without shaping the text again for every paint.
+void TStatusBar::DrawText(QPainter& painter, const QRect& inside, int panel) const {
+  if (panels_[panel].text.isEmpty()) return;
+  const QTextLine line = Layout(panel).lineAt(0);
+  const QRectF box(inside);
+  const qreal height = line.ascent() + line.descent();
+  const qreal top = box.y() + (box.height() - height) / 2;
+  const bool clip = !box.contains(QRectF(box.x(), top, line.naturalTextWidth(), height));
+  painter.save();
+  if (clip) painter.setClipRect(box, Qt::IntersectClip);
+  line.draw(&painter, QPointF(box.x(), top));
+  painter.restore();
 }
 
 QString TStatusBar::PanelText(int panel) const {
@@ -74,10 +132,8 @@ void TStatusBar::paintEvent(QPaintEvent* event) {
     if (box.width() == 0 || !box.intersects(event->rect())) continue;
     qDrawShadePanel(&painter, box, palette(), true, 1);
     const QRect inside = box.adjusted(TEXT_MARGIN, 1, -TEXT_MARGIN, -1);
-    // drawText clips to the rectangle it is given.
     painter.setPen(palette().color(QPalette::WindowText));
-    painter.drawText(inside, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                     panels_[i].text);
+    DrawText(painter, inside, i);
   }
 }
 

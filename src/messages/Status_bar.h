@@ -4,9 +4,13 @@
 
 #include <QRect>
 #include <QWidget>
+#include <memory>
 #include <vector>
 
 #include "Status_panels.h"
+
+class QPainter;
+class QTextLayout;
 
 namespace doz {
 
@@ -18,11 +22,13 @@ class TStatusBar : public QWidget, public TStatusPanels {
   Q_OBJECT
  public:
   TStatusBar(int panels, int initialWidth, QWidget* parent);
+  ~TStatusBar() override;
 
   // Writes to a panel the bar does not have are ignored.
   int PanelCount() const override;
   void SetPanelText(int panel, const QString& text) override;
   void SetPanelWidth(int panel, int width) override;
+  // A panel's own text is measured from the layout it is drawn with.
   int TextWidth(const QString& text) const override;
 
   // Empty text and width 0 for a panel the bar does not have.
@@ -37,10 +43,17 @@ class TStatusBar : public QWidget, public TStatusPanels {
  private:
   bool HasPanel(int panel) const;
   std::vector<int> Widths() const;
+  // The panel's text laid out in the bar's current font, made when first
+  // needed.
+  const QTextLayout& Layout(int panel) const;
+  void DrawText(QPainter& painter, const QRect& inside, int panel) const;
 
+  // A sweep rewrites a panel for every point: its text is shaped once, for
+  // its width and for every paint, not once for each.
   struct TPanel {
     QString text;
     int width;
+    mutable std::unique_ptr<QTextLayout> layout;
   };
   std::vector<TPanel> panels_;
 };

@@ -3,12 +3,14 @@
 // and what is left of the measurement held before.
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QTimer>
 #include <algorithm>
 #include <filesystem>
 #include <memory>
 
 #include "Scripted_unit.h"
+#include "Setting.h"
 #include "Session_steps.h"
 #include "Window_steps.h"
 
@@ -44,23 +46,26 @@ struct TFailureRow {
 const QString kNotCalibrated = QStringLiteral("Do-Z 未校正です");
 const QString kModelNotFound = QStringLiteral("Ru-Z, Du-D2 が見つかりませんでした");
 
+// The start error joined to the reason the failed start gave on its panel.
+QString AfterReason(const QString& reason) { return reason + " / " + kStartError; }
+
 const TFailureRow kRows[] = {
     {"", {{0, "通信ポートが開けません"}, {1, kStartError}}, {kPortBox}, TLeft::Closed},
     {"mute=?", {{0, kUnitNotFound}, {1, kStartError}}, {kUnitNotFoundBox}, TLeft::Closed},
     {"identity=Do-Y", {{0, kUnitNotFound}, {1, kStartError}}, {kUnitNotFoundBox}, TLeft::Closed},
     {"mute=ME", {{0, kUnitNotFound}, {1, kStartError}}, {kUnitNotFoundBox}, TLeft::Closed},
-    {"mute=U?@2", {{1, kResponseError}, {1, kStartError}}, {}, TLeft::Closed},
-    {"mute=V?", {{1, kResponseError}, {1, kStartError}}, {}, TLeft::Closed},
-    {"mute=SN?", {{1, kResponseError}, {1, kStartError}}, {}, TLeft::Closed},
+    {"mute=U?@2", {{1, kResponseError}, {1, AfterReason(kResponseError)}}, {}, TLeft::Closed},
+    {"mute=V?", {{1, kResponseError}, {1, AfterReason(kResponseError)}}, {}, TLeft::Closed},
+    {"mute=SN?", {{1, kResponseError}, {1, AfterReason(kResponseError)}}, {}, TLeft::Closed},
     {"identity=Do-ZX", {{0, kModelNotFound}, {1, kStartError}}, {}, TLeft::Closed},
-    {"uncalibrated", {{1, kNotCalibrated}, {1, kStartError}}, {}, TLeft::Closed},
-    {"mute=M?", {{1, kNotCalibrated}, {1, kStartError}}, {}, TLeft::Closed},
+    {"uncalibrated", {{1, kNotCalibrated}, {1, AfterReason(kNotCalibrated)}}, {}, TLeft::Closed},
+    {"mute=M?", {{1, kNotCalibrated}, {1, AfterReason(kNotCalibrated)}}, {}, TLeft::Closed},
     {"mute=MSn",
-     {{0, kUnitInfo}, {1, kCommandError}, {1, kStartError}},
+     {{0, kUnitInfo}, {1, kCommandError}, {1, AfterReason(kCommandError)}},
      {},
      TLeft::ClosedAndCleared},
     {"mute=Mn",
-     {{0, kUnitInfo}, {1, kCommandError}, {1, kStartError}},
+     {{0, kUnitInfo}, {1, kCommandError}, {1, AfterReason(kCommandError)}},
      {},
      TLeft::ClosedAndCleared},
     {"refuse-start", {{0, kUnitInfo}, {1, kStartError}}, {}, TLeft::OpenAndCleared},
@@ -96,7 +101,7 @@ TEST(ProtocolWindow, EveryStartFailureShowsItsTextsAndDialogsAndLeavesThePortAsI
     TPanelWrites expected = {{1, ""}, {2, ""}};
     expected.insert(expected.end(), row.writes.begin(), row.writes.end());
     EXPECT_EQ(rig.recorder->writes, expected);
-    EXPECT_EQ(rig.fixture.Panel(1), kStartError);
+    EXPECT_EQ(rig.fixture.Panel(1), row.writes.back().second) << "the reason stays in sight";
     test::ExpectBoxes(rig.Prompter(), row.boxes, TBoxStyle::Error);
     test::ExpectIdleControls(w, row.left == TLeft::OpenAndCleared);
     EXPECT_FALSE(w.Session.Timer1().Enabled());
@@ -150,6 +155,34 @@ TEST(ProtocolWindow, ARefusedStartLeavesThePortOpenAndTheNextStartUsesIt) {
                                              "V?", "SN?", "M?", "MS0", "M9", "ME"};
   ASSERT_TRUE(unit.WaitFor("ME", 3, 1000));
   EXPECT_EQ(unit.Commands(), expected);
+}
+
+// The user moves to another unit after the first refused the start: the
+// port that refusal left open is closed, and the next start reaches the
+// unit on the chosen port.
+TEST(ProtocolWindow, APortChosenAfterARefusedStartIsThePortTheNextStartUses) {
+  const auto refusing = test::Sim({"--fault", "refuse-start"});
+  const auto other = test::Sim({"--unit-serial", "0002"});
+  TSessionRig rig(refusing->DevicePath(), 10);
+  TFormMain& w = rig.W();
+  rig.fixture.LinkComPort(2, other->DevicePath());
+  rig.Click();
+  ASSERT_TRUE(w.SerialPort->Connected()) << "the refusal leaves COM1 open";
+  rig.Prompter().modalActions.push_back([](QDialog& form) {
+    auto& setting = static_cast<TFormSetting&>(form);
+    setting.ComboBox1->setCurrentIndex(1);
+    setting.Button1Click();
+    return form.result();
+  });
+  w.MenuSet_COMClick();
+  EXPECT_EQ(w.SettingRec.CommPortNum, 2);
+  EXPECT_FALSE(w.SerialPort->Connected());
+  rig.Click();
+  EXPECT_EQ(w.SerialPort->Port(), 2);
+  ASSERT_TRUE(rig.RunToEnd());
+  EXPECT_EQ(w.UnitSerial, "0002");
+  EXPECT_EQ(rig.fixture.Panel(1), test::kFinished);
+  EXPECT_EQ(w.MeasData.Present, 1);
 }
 
 TEST(ProtocolWindow, UnitAveragingMenuChoosesTheAveragingCommand) {

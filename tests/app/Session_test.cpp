@@ -324,6 +324,14 @@ TEST(Session, WatchdogEndsASilentSweepAndFinishesItsPoints) {
   test::ExpectIdleControls(w);
 }
 
+// The finished sweep's read-out: its first frequency to that of point n
+// (from 1).
+QString ReadoutToPoint(const TFormMain& w, int n) {
+  const int first = BandFirstIndex(w.MeasData.Band);
+  return QString::fromStdString("周波数：" + FormatFrequencyText(w.MeasData.Data[first].data()) + "..." +
+                                FormatFrequencyText(w.MeasData.Data[first + n - 1].data()));
+}
+
 struct TStreamFault {
   std::string fault;
   int points;
@@ -349,6 +357,7 @@ TEST(Session, StreamFaultsEndWithAReceiveErrorAndKeepThePoints) {
     EXPECT_EQ(w.MeasData.Present, c.finished ? 1 : 0);
     EXPECT_EQ(rig.fixture.Panel(1), c.finished ? kFinished : kMeasuring);
     for (int n = 0; n < c.points; ++n) EXPECT_EQ(Slot(w, n), sent.records[n]) << n;
+    if (c.finished) EXPECT_EQ(rig.fixture.Panel(2), ReadoutToPoint(w, c.points));
     if (c.points < 95) {
       // The broken record keeps its first ten characters; the file stays readable.
       EXPECT_EQ(Slot(w, c.points), sent.records[c.points].substr(0, 10) + std::string(10, '0'));
@@ -374,6 +383,7 @@ TEST(Session, AUnitThatVanishesEndsTheSweepAtOnce) {
   EXPECT_EQ(rig.fixture.Panel(1), kFinished);
   EXPECT_EQ(w.MeasData.Present, 1);
   EXPECT_EQ(w.Session.Sweep().PointCount, 5);
+  EXPECT_EQ(rig.fixture.Panel(2), ReadoutToPoint(w, 5)) << "not to the empty slots after it";
   EXPECT_FALSE(w.SerialPort->Connected());
   test::ExpectIdleControls(w);
 }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -61,6 +62,15 @@ class SessionTest : public ::testing::Test {
     session.SetLine(&line);
   }
   bool Start(int band = 10) { return session.StartMeasure({{1, {}}, band, false}); }
+  // Steps while cond holds, at most `limit`; false when the limit cut it
+  // short (a broken receiver must fail the test, not hang it).
+  bool StepWhile(const std::function<bool()>& cond, int limit = 10000) {
+    for (int steps = 0; cond(); ++steps) {
+      if (steps >= limit) return false;
+      session.ReceiveData();
+    }
+    return true;
+  }
   // Steps until the sweep has ended; the number of steps.
   int Run(int limit = 10000) {
     int steps = 0;
@@ -195,9 +205,9 @@ TEST_F(SessionTest, SilenceEndsTheSweepOnlyAMinuteAfterTheLastByte) {
   EXPECT_TRUE(session.fNoData());
   ASSERT_TRUE(Start());
   EXPECT_FALSE(session.fNoData()) << "the start clears it";
-  while (session.Sweep().PointCount < 10) session.ReceiveData();
+  ASSERT_TRUE(StepWhile([&] { return session.Sweep().PointCount < 10; }, 100));
   const auto lastBytes = clock.Now();
-  while (clock.Now() - lastBytes < 59900ms) session.ReceiveData();
+  ASSERT_TRUE(StepWhile([&] { return clock.Now() - lastBytes < 59900ms; }, 1000));
   EXPECT_TRUE(session.fReceiving());
   EXPECT_EQ(session.Timer1().RemainingMs(), 100);
   session.ReceiveData();
@@ -256,6 +266,24 @@ TEST_F(SessionTest, ARefusedStartSaysWhyAndLeavesThePortAsTheProtocolSays) {
   report.events.clear();
   EXPECT_FALSE(Start()) << "without a port driver";
   EXPECT_EQ(report.events.back(), Name(TStatusText::StartError));
+}
+
+// Another port chosen closes the port a refused start left open, so the next
+// start opens the chosen one; a running sweep keeps its port.
+TEST_F(SessionTest, AnotherPortClosesThePortARefusedStartLeftOpen) {
+  script.countReply = "NG00";
+  EXPECT_FALSE(Start());
+  ASSERT_TRUE(line.LineOpen());
+  session.PortChanged();
+  EXPECT_FALSE(line.LineOpen());
+  script.countReply.clear();
+  EXPECT_TRUE(session.StartMeasure({{2, {}}, 10, false}));
+  EXPECT_EQ(line.lastAddress.comNumber, 2);
+  EXPECT_EQ(line.opened, 2);
+  session.PortChanged();
+  EXPECT_TRUE(line.LineOpen()) << "the sweep goes on";
+  EXPECT_GT(Run(), 0);
+  EXPECT_TRUE(session.fFinishPending());
 }
 
 TEST_F(SessionTest, StopKeepsThePointsAsAnUnsavedMeasurement) {

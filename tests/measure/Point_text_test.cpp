@@ -69,5 +69,30 @@ TEST(PointText, CharactersThatAreNoDigitsCountAsZero) {
   EXPECT_EQ(FormatPhaseText("0003E8 3E800FFFF0001"), "10.00[deg]");
 }
 
+// A sweep that ended early reads from its first point to its last one, never
+// to the empty records after it; a whole sweep to the band's last point.
+TEST(PointText, BandReadOutEndsAtTheLastPointReceived) {
+  TRawData data;
+  ClearRawData(data);
+  data.Band = 10;
+  const int first = BandFirstIndex(10);
+  const auto put = [&](int n, int numerator) {
+    const std::string text = PointRecordText(1, 0, numerator, 1);
+    std::copy(text.begin(), text.end(), data.Data[first + n].begin());
+  };
+  put(0, 655);
+  put(2, 6554);
+  put(BandDataNum(10) - 1, 65535);
+  const struct {
+    int points;
+    const char* text;
+  } cases[] = {{3, "周波数：9.99[Hz]...100.0[Hz]"},
+               {1, "周波数：9.99[Hz]...9.99[Hz]"},
+               {0, "周波数：9.99[Hz]...9.99[Hz]"},
+               {BandDataNum(10), "周波数：9.99[Hz]...1000.0[Hz]"},
+               {999, "周波数：9.99[Hz]...1000.0[Hz]"}};
+  for (const auto& c : cases) EXPECT_EQ(BandReadoutText(data, c.points), c.text) << c.points;
+}
+
 }  // namespace
 }  // namespace doz

@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QPainter>
 #include <QPaintEvent>
+#include <qdrawutil.h>
 #include <gtest/gtest.h>
 
 #include "App_font.h"
@@ -112,6 +114,57 @@ TEST(StatusBar, WritesRepaintOnlyWhatMoved) {
   bar.SetPanelWidth(1, 20);
   QApplication::processEvents();
   EXPECT_EQ(bar.painted, QRegion(50, 0, 130, 20)) << "the panels' old end is cleared too";
+}
+
+// The bar as it looks drawn with drawText, which shapes its text at every
+// paint: the reference for the bar's own drawing, which shapes it once.
+class TDrawTextBar : public QWidget {
+ public:
+  std::vector<std::pair<QString, int>> panels;  // text, width
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    int left = 0;
+    for (const auto& [text, width] : panels) {
+      const QRect box(left, 0, width, height());
+      left += width;
+      qDrawShadePanel(&painter, box, palette(), true, 1);
+      painter.setPen(palette().color(QPalette::WindowText));
+      painter.drawText(box.adjusted(3, 1, -3, -1), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                       text);
+    }
+  }
+};
+
+// Read-outs, the unit's line, a text wider than its panel (clipped), one
+// with a line break, an empty one; in the application's font and a larger
+// one. Each is measured as the font's metrics measure it.
+TEST(StatusBar, TextsLookAndMeasureAsDrawTextMakesThem) {
+  const std::vector<std::pair<QString, int>> panels = {
+      {QStringLiteral("Do-Z/ SN=0001/ 1.10"), 130},
+      {QStringLiteral("周波数：999.9[Hz] / 8.123[kΩ] / -12.34[deg]"), 300},
+      {QStringLiteral("Ru-Z, Du-D2 が見つかりませんでした"), 60},
+      {QStringLiteral("二行\nの文"), 80},
+      {QString(), 40}};
+  QFont big = AppFont();
+  big.setPixelSize(17);
+  for (const QFont& font : {AppFont(), big}) {
+    TStatusBar bar(int(panels.size()), 0, nullptr);
+    TDrawTextBar reference;
+    reference.panels = panels;
+    for (QWidget* w : {static_cast<QWidget*>(&bar), static_cast<QWidget*>(&reference)}) {
+      w->setFont(font);
+      w->resize(700, 20);
+    }
+    for (int i = 0; i < int(panels.size()); ++i) {
+      bar.SetPanelText(i, panels[i].first);
+      bar.SetPanelWidth(i, panels[i].second);
+      EXPECT_EQ(bar.TextWidth(panels[i].first), QFontMetrics(font).horizontalAdvance(panels[i].first))
+          << i;
+    }
+    EXPECT_EQ(bar.grab().toImage(), reference.grab().toImage()) << font.pixelSize();
+  }
 }
 
 }  // namespace

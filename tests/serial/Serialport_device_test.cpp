@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <linux/capability.h>
+#include <sys/socket.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -127,6 +128,42 @@ TEST_F(SerialportVanished, WriterBlockedOnAFullTerminalSeesTheHangUp) {
   EXPECT_LT(took, 2000ms);
   EXPECT_FALSE(port.Connected());
   // Reaching here at all shows no SIGHUP or SIGPIPE ended the process.
+}
+
+// A USB adapter that is pulled out shows poll()'s POLLHUP and reads of 0
+// bytes, not the EIO of a pseudo-terminal; a pipe and a socket whose other
+// end is closed hang up that way. The bytes sent before are still read, then
+// the read ends at once and the port is closed.
+TEST(SerialportHangUp, EndOfFileAfterAHangUpEndsTheReadAndClosesThePort) {
+  using TMake = int (*)(int*);
+  const std::pair<const char*, TMake> kinds[] = {
+      {"pipe", [](int* fds) { return pipe2(fds, O_CLOEXEC); }},
+      {"socketpair", [](int* fds) { return socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds); }}};
+  for (const auto& [name, make] : kinds) {
+    for (const std::string lastWords : {"12345", ""}) {
+      SCOPED_TRACE(std::string(name) + (lastWords.empty() ? ", gone before the read" : ", bytes first"));
+      int fds[2];
+      ASSERT_EQ(make(fds), 0);
+      TSerialPort port;
+      port.SetHandle(fds[0]);
+      ASSERT_EQ(write(fds[1], lastWords.data(), lastWords.size()), ssize_t(lastWords.size()));
+      std::thread unplug([&, fd = fds[1], late = !lastWords.empty()] {
+        if (late) std::this_thread::sleep_for(150ms);
+        close(fd);
+      });
+      if (lastWords.empty()) unplug.join();
+      char buffer[21] = {};
+      const TStopwatch watch;
+      const TLineTransfer got = port.Read(buffer, 21, 6000ms);
+      const auto took = watch.Elapsed();
+      if (unplug.joinable()) unplug.join();
+      EXPECT_EQ(got.outcome, TLineOutcome::HungUp);
+      EXPECT_EQ(std::string(buffer, got.count), lastWords);
+      EXPECT_LT(took, 2500ms) << "the hang-up ends the wait, not the time-out";
+      EXPECT_FALSE(port.Connected());
+      EXPECT_FALSE(port.LineOpen());
+    }
+  }
 }
 
 }  // namespace

@@ -31,11 +31,13 @@ TEST(UnitsimOptions, ReadsEveryOption) {
                        "refuse-start", "--fault", "point-count=557", "--fault", "silent-after=0",
                        "--fault", "cr-in-point=7", "--fault", "end-mark=NG", "--fault",
                        "hangup-after=12", "--circuit", "coil:R=6.8k,L=2.5,C=400p", "--leads",
-                       "R=0.5,C=50p"},
+                       "R=0.5,C=50p", "--burst", "0"},
                       error))
       << error;
   EXPECT_EQ(o.Seed, 42u);
   EXPECT_TRUE(o.Fast);
+  EXPECT_EQ(o.BurstMs, 0) << "each byte at its own wire time";
+  EXPECT_EQ(TUnitsimOptions().BurstMs, 2) << "a USB adapter's bursts unless asked";
   EXPECT_EQ(o.Link, "/tmp/x/com1");
   EXPECT_EQ(o.Version, "2.00");
   EXPECT_EQ(o.Serial, "S999");
@@ -82,7 +84,8 @@ TEST(UnitsimOptions, RefusesWhatItDoesNotKnow) {
       {"--fault", "mute=U?@"}, {"--fault", "silent-after=-1"}, {"--fault", "cr-in-point=3x"},
       {"--fault", "uncalibrated=1"}, {"--fault", "identity"}, {"--link"},
       {"--circuit"}, {"--circuit", "coil:R=1,L=1"}, {"--circuit", "speaker"},
-      {"--leads", ""}, {"--leads", "X=1"}, {"--leads", "R=-1"}, {"--leads", "R=1,R=2"}};
+      {"--leads", ""}, {"--leads", "X=1"}, {"--leads", "R=-1"}, {"--leads", "R=1,R=2"},
+      {"--burst"}, {"--burst", "-1"}, {"--burst", "2ms"}};
   for (const auto& args : bad) {
     TUnitsimOptions o;
     std::string error;
@@ -99,6 +102,7 @@ TEST(UnitsimOptions, HelpDocumentsEveryFault) {
   for (const char* fault : {"mute=", "identity=", "uncalibrated", "refuse-start", "point-count=",
                             "silent-after=", "cr-in-point=", "end-mark=", "hangup-after="})
     EXPECT_NE(help.find(fault), std::string::npos) << fault;
+  EXPECT_NE(help.find("--burst MS"), std::string::npos);
 }
 
 TEST(PointRecord, GridIsLogSpacedWithinDecades) {

@@ -92,7 +92,7 @@ bool TUnitsimOptions::Parse(const std::vector<std::string>& args, std::string& e
     const std::string& arg = args[i];
     const bool takesValue = arg == "--seed" || arg == "--link" || arg == "--trace" ||
                             arg == "--fault" || arg == "--unit-version" || arg == "--unit-serial" ||
-                            arg == "--circuit" || arg == "--leads";
+                            arg == "--circuit" || arg == "--leads" || arg == "--burst";
     if (takesValue && i + 1 >= args.size()) {
       error = arg + " needs a value";
       return false;
@@ -105,6 +105,8 @@ bool TUnitsimOptions::Parse(const std::vector<std::string>& args, std::string& e
       Fast = true;
     } else if (arg == "--seed") {
       if (!ToSeed(args[++i], Seed)) return error = "--seed needs a whole number", false;
+    } else if (arg == "--burst") {
+      if (!ToCount(args[++i], BurstMs)) return error = "--burst needs a whole number of ms", false;
     } else if (arg == "--link") {
       Link = args[++i];
     } else if (arg == "--trace") {
@@ -158,6 +160,10 @@ Options:
                         SI prefixes allowed), as compensation sees them
   --fast                no pacing: bytes go out as fast as the terminal takes
                         them (default: the wire time of 9600 baud, 10 bits a byte)
+  --burst MS            paced bytes leave in bursts at least MS milliseconds
+                        apart, as a USB adapter hands them over (default 2);
+                        0: each byte at its own wire time, as a motherboard's
+                        UART hands them over one at a time
   --link PATH           make PATH a symbolic link to the device (for example
                         APPDIR/ports/com1); removed on exit
   --trace FILE          append every command heard to FILE, one a line, after

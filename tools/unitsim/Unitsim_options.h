@@ -36,6 +36,9 @@ class TUnitsimOptions {
 
   std::uint64_t Seed = 1;
   bool Fast = false;
+  // Paced bytes leave in bursts at least this far apart, as a USB adapter
+  // hands them over; 0: each byte at its own wire time, as a UART does.
+  int BurstMs = 2;
   bool Help = false;
   bool ShowVersion = false;  // --version: the program's own release
   std::string Link;

@@ -16,7 +16,6 @@
 namespace {
 
 constexpr std::uint32_t kLineRate = 9600;
-constexpr auto kBurst = std::chrono::milliseconds(2);
 
 volatile sig_atomic_t gStop = 0;
 
@@ -68,7 +67,8 @@ int main(int argc, char** argv) {
     }
     unit.OnCommand = [&trace](const std::string& command) { trace.Write(command); };
   }
-  TLinePacer pacer(options.Fast ? 0 : kLineRate, options.Fast ? kBurst.zero() : kBurst);
+  const auto burst = options.Fast ? std::chrono::milliseconds::zero() : std::chrono::milliseconds(options.BurstMs);
+  TLinePacer pacer(options.Fast ? 0 : kLineRate, burst);
   TPtyServer server(unit, pacer);
   if (!server.Open(options.Link, error)) {
     std::fprintf(stderr, "doz-unitsim: %s\n", error.c_str());
