@@ -149,6 +149,18 @@ void DrawMeasuredCurve(QPainter& painter, const TPlotScale& scale, const TGraphR
   DrawCurve(painter, scale, *range.PlotMeas, from, to, kind, setting.flog != 0);
 }
 
+QRect MeasuredSegmentBounds(const TPlotScale& scale, const TGraphRange& range,
+                            const TSettingData& setting, TCurveKind kind, int i) {
+  const bool logAxis = setting.flog != 0;
+  if (!range.PlotMeas || i <= 0 || i >= DATA_MAX || !AxesDrawable(scale, kind, logAxis)) return {};
+  const TCalcData& set = *range.PlotMeas;
+  if (!HasPlace(set, i - 1, kind, logAxis) || !HasPlace(set, i, kind, logAxis)) return {};
+  const int pen = MeasuredWidth(setting.fwide != 0, false);
+  return QRect(PointAt(scale, set, i - 1, kind, logAxis), PointAt(scale, set, i, kind, logAxis))
+      .normalized()
+      .adjusted(-pen, -pen, pen, pen);
+}
+
 void DrawMeasuredBand(QPainter& painter, const TPlotScale& scale, const TGraphRange& range,
                       const TSettingData& setting, TCurveKind kind, bool print) {
   if (!range.PlotMeas || range.PlotMeas->Valid == 0 || !IsValidBand(range.Band)) return;

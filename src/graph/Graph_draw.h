@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QPen>
+#include <QRect>
 #include <vector>
 
 #include "Doz_setting.h"
@@ -44,6 +45,11 @@ void DrawCurve(QPainter& painter, const TPlotScale& scale, const TCalcData& set,
 // set's valid flag: a sweep still running draws this way.
 void DrawMeasuredCurve(QPainter& painter, const TPlotScale& scale, const TGraphRange& range,
                        const TSettingData& setting, TCurveKind kind, int from, int to, bool print);
+// The pixels the segment of the measured curve of one quantity from point
+// i - 1 to point i can touch on screen: the box of its ends widened by the
+// pen; empty where DrawCurve leaves the segment out.
+QRect MeasuredSegmentBounds(const TPlotScale& scale, const TGraphRange& range,
+                            const TSettingData& setting, TCurveKind kind, int i);
 // The whole band of the measured curve, when the measurement is decoded.
 void DrawMeasuredBand(QPainter& painter, const TPlotScale& scale, const TGraphRange& range,
                       const TSettingData& setting, TCurveKind kind, bool print);

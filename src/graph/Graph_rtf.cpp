@@ -123,20 +123,11 @@ void TGraph_RTF::DrawMeasurementSegment(int k) {
     if (!setting_.fronly)
       DrawMeasuredCurve(painter, scale, range_, setting_, TCurveKind::Phase, k - 1, k, false);
   }
-  // Only the columns the segment can touch reach the screen again.
-  const std::array<double, DATA_MAX>& freq = range_.PlotMeas->Freq;
-  if (!scale.FreqValid() || freq[k - 1] <= 0.0 || freq[k] <= 0.0) {
-    Present();
-    return;
-  }
-  // By value: std::minmax of two temporaries would hand back dangling references.
-  const int x0 = scale.X(freq[k - 1]);
-  const int x1 = scale.X(freq[k]);
-  const int left = std::min(x0, x1);
-  const int right = std::max(x0, x1);
-  const int pen = MeasuredWidth(setting_.fwide != 0, false);
-  if (paintBox_)
-    paintBox_->ShowImage(&image_, QRect(left - pen, 0, right - left + 2 * pen + 1, height_));
+  // Only the pixels the segment can touch reach the screen again: a sweep
+  // sends a few small boxes a point, not the graph's height.
+  QRegion changed = MeasuredSegmentBounds(scale, range_, setting_, TCurveKind::Resistance, k);
+  if (!setting_.fronly) changed += MeasuredSegmentBounds(scale, range_, setting_, TCurveKind::Phase, k);
+  if (paintBox_ && !changed.isEmpty()) paintBox_->ShowImage(&image_, changed);
 }
 
 void TGraph_RTF::DrawReferences() {

@@ -17,7 +17,7 @@ void TPaintBox::ShowImage(const QImage* image) {
   update();
 }
 
-void TPaintBox::ShowImage(const QImage* image, const QRect& changed) {
+void TPaintBox::ShowImage(const QImage* image, const QRegion& changed) {
   image_ = image;
   update(changed.translated(1, 1));
 }
@@ -28,15 +28,18 @@ void TPaintBox::paintEvent(QPaintEvent* event) {
   const QSizeF size = image_ ? image_->deviceIndependentSize() : QSizeF();
   const bool covered = image_ && size.width() >= inner.width() && size.height() >= inner.height();
   if (!covered) painter.fillRect(rect(), Qt::white);
-  // Only the part that needs repainting is copied: a new point of a sweep
-  // repaints a narrow strip, not the whole picture. The image's own pixels
-  // are those of the screen.
-  const QRect target = inner.intersected(event->rect());
-  if (image_ && !target.isEmpty()) {
+  // Only the parts that need repainting are copied: a new point of a sweep
+  // repaints a few small boxes, not the whole picture. The image's own
+  // pixels are those of the screen.
+  if (image_) {
     const qreal ratio = image_->devicePixelRatio();
-    const QRectF source = QRectF(target.translated(-1, -1));
-    painter.drawImage(QRectF(target), *image_,
-                      QRectF(source.topLeft() * ratio, source.size() * ratio));
+    for (const QRect& part : event->region()) {
+      const QRect target = inner.intersected(part);
+      if (target.isEmpty()) continue;
+      const QRectF source = QRectF(target.translated(-1, -1));
+      painter.drawImage(QRectF(target), *image_,
+                        QRectF(source.topLeft() * ratio, source.size() * ratio));
+    }
   }
   painter.setPen(Qt::black);
   painter.setBrush(Qt::NoBrush);

@@ -6,7 +6,7 @@
 #include <functional>
 
 class QImage;
-class QRect;
+class QRegion;
 
 namespace doz {
 
@@ -20,7 +20,7 @@ class TPaintBox : public QWidget {
   // copied and must outlive its display (null shows a white box).
   void ShowImage(const QImage* image);
   // The same when only `changed` (image pixels) differs from what is shown.
-  void ShowImage(const QImage* image, const QRect& changed);
+  void ShowImage(const QImage* image, const QRegion& changed);
   const QImage* Image() const { return image_; }
 
   // Any mouse button pressed on the box, in box pixels.

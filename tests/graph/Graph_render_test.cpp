@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <optional>
+#include <random>
 #include <set>
 
 #include "Graph_rig.h"
@@ -213,6 +214,35 @@ TEST(GraphCurves, NewSegmentReachesTheScreen) {
   const QPoint box = rig.box->pos() + QPoint(1, 1);
   EXPECT_EQ(screen.pixelColor(box + QPoint(rig.X(30), kRRow)), kBlue);
   EXPECT_EQ(screen.pixelColor(box + QPoint(rig.X(30), kThetaRow)), kRed);
+}
+
+// Point by point, as a sweep draws it, with each point's few boxes sent to
+// the screen: what the window system shows is the renderer's whole image,
+// for the thin and the wide pen, steep segments and flat ones.
+TEST(GraphCurves, SegmentsPointByPointReachTheScreenWhole) {
+  std::mt19937 random(7);
+  std::uniform_real_distribution<double> ohms(0, 800), degrees(-90, 90);
+  for (std::uint8_t wide : {0, 1}) {
+    SCOPED_TRACE(wide ? "wide" : "thin");
+    TCurveRig rig;
+    rig.setting.fwide = wide;
+    for (int i = BandFirstIndex(10); i <= BandLastIndex(10); ++i) {
+      rig.meas.R[i] = i % 9 == 0 ? rig.meas.R[i - 1] : ohms(random);
+      rig.meas.Theta[i] = degrees(random);
+    }
+    rig.owner.show();
+    rig.graph->Clear();
+    QCoreApplication::processEvents();
+    for (int k = BandFirstIndex(10) + 1; k <= BandLastIndex(10); ++k) {
+      rig.graph->DrawMeasurementSegment(k);
+      QCoreApplication::processEvents();
+    }
+    const QImage& image = rig.graph->Bitmap();
+    const QImage screen = rig.owner.screen()->grabWindow(rig.owner.winId()).toImage();
+    const QRect inner(rig.box->pos() + QPoint(1, 1), image.size());
+    EXPECT_EQ(screen.copy(inner).convertToFormat(QImage::Format_RGB32),
+              image.convertToFormat(QImage::Format_RGB32));
+  }
 }
 
 // At a pixel ratio of 2 the same picture comes in twice the pixels: halved,
