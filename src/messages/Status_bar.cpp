@@ -32,6 +32,9 @@ QRect StatusPanelRect(const std::vector<int>& widths, int panel, int height) {
 TStatusBar::TStatusBar(int panels, int initialWidth, QWidget* parent)
     : QWidget(parent), panels_(std::max(0, panels)) {
   for (TPanel& p : panels_) p.width = initialWidth;
+  // Filled in its own colour, the window's: a panel written for every point
+  // of a sweep repaints the bar alone, not the window beneath it as well.
+  setAutoFillBackground(true);
 }
 
 TStatusBar::~TStatusBar() = default;
