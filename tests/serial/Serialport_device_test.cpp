@@ -141,17 +141,17 @@ TEST(SerialportHangUp, EndOfFileAfterAHangUpEndsTheReadAndClosesThePort) {
       {"socketpair", [](int* fds) { return socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds); }}};
   for (const auto& [name, make] : kinds) {
     for (const std::string lastWords : {"12345", ""}) {
-      SCOPED_TRACE(std::string(name) + (lastWords.empty() ? ", gone before the read" : ", bytes first"));
+      SCOPED_TRACE(std::string(name) + " " + lastWords);
       int fds[2];
       ASSERT_EQ(make(fds), 0);
       TSerialPort port;
       port.SetHandle(fds[0]);
       ASSERT_EQ(write(fds[1], lastWords.data(), lastWords.size()), ssize_t(lastWords.size()));
-      std::thread unplug([&, fd = fds[1], late = !lastWords.empty()] {
+      std::thread unplug([fd = fds[1], late = !lastWords.empty()] {
         if (late) std::this_thread::sleep_for(150ms);
         close(fd);
       });
-      if (lastWords.empty()) unplug.join();
+      if (lastWords.empty()) unplug.join();  // gone before the read
       char buffer[21] = {};
       const TStopwatch watch;
       const TLineTransfer got = port.Read(buffer, 21, 6000ms);
@@ -161,7 +161,6 @@ TEST(SerialportHangUp, EndOfFileAfterAHangUpEndsTheReadAndClosesThePort) {
       EXPECT_EQ(std::string(buffer, got.count), lastWords);
       EXPECT_LT(took, 2500ms) << "the hang-up ends the wait, not the time-out";
       EXPECT_FALSE(port.Connected());
-      EXPECT_FALSE(port.LineOpen());
     }
   }
 }
