@@ -20,7 +20,6 @@ QString OneLine(QString text) {
   return text;
 }
 
-
 }  // namespace
 
 QRect StatusPanelRect(const std::vector<int>& widths, int panel, int height) {
