@@ -129,7 +129,7 @@ QGroupBox* TFormAnalysis::CreateResonanceGroup() {
 // clicked point and the marks all belong to the curve on the screen.
 const TCalcData& TFormAnalysis::AnalysedSet() const {
   if (main_.GraphRange.PlotMeas) return *main_.GraphRange.PlotMeas;
-  return main_.MenuGraph_Ave->isChecked() ? main_.MeasAve : main_.MeasCalc;
+  return main_.MenuGraph_Ave->isChecked() ? main_.ShownAve() : main_.ShownCalc();
 }
 
 int TFormAnalysis::Band() const { return main_.GraphRange.Band; }
@@ -177,7 +177,7 @@ void TFormAnalysis::ShowMeasurement() {
   for (QPushButton* button : {FitButton, CsvButton, ZmaButton, TouchstoneButton, PrintButton})
     button->setEnabled(present);
   ShowPoint();
-  ShowResonances(present ? FindResonances(SamplesOf(main_.MeasCalc, Band()))
+  ShowResonances(present ? FindResonances(SamplesOf(main_.ShownCalc(), Band()))
                          : std::vector<TResonance>());
   if (present && fitWanted_) {
     StartFit();

@@ -133,7 +133,7 @@ void TFormAnalysis::FillReferenceChoices() {
 
 const TCalcData& TFormAnalysis::ReferenceSet(int slot) const {
   if (const TCalcData* drawn = main_.GraphRange.PlotRef[slot]) return *drawn;
-  return main_.MenuGraph_Ave->isChecked() ? main_.RefAve[slot] : main_.RefCalc[slot];
+  return main_.MenuGraph_Ave->isChecked() ? main_.ShownRefAve(slot) : main_.ShownRefCalc(slot);
 }
 
 TFormAnalysis::TCompareInput TFormAnalysis::CompareInputNow() const {

@@ -123,7 +123,7 @@ void TFormAnalysis::StartFit() {
   ClearFit(QStringLiteral("計算中…"));
   // The measured points themselves: the five-point means flatten narrow
   // resonances. The button stays usable: another click replaces this fit.
-  fitRunner_.Start(SamplesOf(main_.MeasCalc, Band()), std::move(model), *shownKey_);
+  fitRunner_.Start(SamplesOf(main_.ShownCalc(), Band()), std::move(model), *shownKey_);
 }
 
 void TFormAnalysis::ClearFit(const QString& status) {

@@ -3,8 +3,9 @@
 // (Doz_main.cpp), display (Doz_main_display.cpp), graph options and redraw
 // (Doz_main_graph.cpp), unit protocol (Doz_main_protocol.cpp), measurement
 // session (Doz_main_session.cpp), file and reference commands
-// (Doz_main_files.cpp), the dialog commands (Doz_main_dialogs.cpp) and the
-// analysis window's menu (Doz_main_analysis.cpp).
+// (Doz_main_files.cpp), the dialog commands (Doz_main_dialogs.cpp), the
+// analysis window's menu (Doz_main_analysis.cpp) and lead compensation
+// (Doz_main_compensation.cpp).
 #pragma once
 
 #include <QMainWindow>
@@ -16,6 +17,7 @@
 #include <string>
 
 #include "Clock.h"
+#include "Curve_stats.h"
 #include "Doz_setting.h"
 #include "Graph_labels.h"
 #include "Measure_session.h"
@@ -97,6 +99,8 @@ class TFormMain : public QMainWindow, private TSessionReport {
 
   // Graph options, redraw and read-out.
   void mSelectCurveSets();
+  // Statistics of the shown sets of the references present.
+  TCurveStats ReferenceStats() const;
   void mShowMeasured();
   void mShowReferences();
   void mShowAll();
@@ -184,6 +188,14 @@ class TFormMain : public QMainWindow, private TSessionReport {
   TSettingData SettingRec;
   TWindowPos WindowPos;
   TLabelTable LabelSlots{};
+
+  // The values everything shown or written is made of: the decoded sets, or
+  // while lead compensation is in use their corrected copies (the records
+  // themselves never change).
+  const TCalcData& ShownCalc() const;
+  const TCalcData& ShownAve() const;
+  const TCalcData& ShownRefCalc(int slot) const;
+  const TCalcData& ShownRefAve(int slot) const;
 
   // Flags; those of a sweep (fReceiving, fNoData, fFinishPending) and of the
   // protocol (fComOpen, fSession) are the session's.

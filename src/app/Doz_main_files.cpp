@@ -129,7 +129,7 @@ void TFormMain::MenuFile_ExportClick() {
   const std::string path = ApplyExtension(chosen.toStdString(), ".txt");
   if (!AskOverwrite(path)) return;
   FileName = path.substr(0, FirstDotOfName(path));
-  const TCalcData* calc = MenuGraph_Ave->isChecked() ? &MeasAve : &MeasCalc;
+  const TCalcData* calc = MenuGraph_Ave->isChecked() ? &ShownAve() : &ShownCalc();
   if (DozFile->ExportText(path, UnitSerial, calc, &MeasData)) {
     QoStatus->ShowExportDone();
   } else {

@@ -15,8 +15,8 @@ namespace doz {
 
 void TFormMain::mSelectCurveSets() {
   TRefSets calc{}, ave{};
-  for (int k = 0; k < REF_MAX; ++k) calc[k] = &RefCalc[k], ave[k] = &RefAve[k];
-  SelectCurveSets(GraphRange, MenuGraph_Ave->isChecked(), MeasCalc, MeasAve, calc, ave);
+  for (int k = 0; k < REF_MAX; ++k) calc[k] = &ShownRefCalc(k), ave[k] = &ShownRefAve(k);
+  SelectCurveSets(GraphRange, MenuGraph_Ave->isChecked(), ShownCalc(), ShownAve(), calc, ave);
 }
 
 bool TFormMain::AnyReferenceLoaded() const {
@@ -25,20 +25,15 @@ bool TFormMain::AnyReferenceLoaded() const {
   return false;
 }
 
-namespace {
-
-TCurveStats ReferenceStats(const std::array<TCalcData, REF_MAX>& calc,
-                           const std::array<TRawData, REF_MAX>& raw, int band) {
+TCurveStats TFormMain::ReferenceStats() const {
   std::array<const TCalcData*, REF_MAX> sets{};
-  for (int k = 0; k < REF_MAX; ++k) sets[k] = raw[k].Present == 1 ? &calc[k] : nullptr;
-  return ReferenceCurveStats(sets, band);
+  for (int k = 0; k < REF_MAX; ++k) sets[k] = RefData[k].Present == 1 ? &ShownRefCalc(k) : nullptr;
+  return ReferenceCurveStats(sets, GraphRange.Band);
 }
-
-}  // namespace
 
 void TFormMain::mShowMeasured() {
   mSelectCurveSets();
-  ApplyCurveLimits(GraphRange, MeasuredCurveStats(MeasCalc, GraphRange.Band));
+  ApplyCurveLimits(GraphRange, MeasuredCurveStats(ShownCalc(), GraphRange.Band));
   Graph->Clear();
   Graph->DrawMeasurement();
   emit AnalysedDataChanged();
@@ -46,7 +41,7 @@ void TFormMain::mShowMeasured() {
 
 void TFormMain::mShowReferences() {
   mSelectCurveSets();
-  ApplyCurveLimits(GraphRange, ReferenceStats(RefCalc, RefData, GraphRange.Band));
+  ApplyCurveLimits(GraphRange, ReferenceStats());
   Graph->Clear();
   Graph->DrawReferences();
   emit AnalysedDataChanged();
@@ -54,8 +49,8 @@ void TFormMain::mShowReferences() {
 
 void TFormMain::mShowAll() {
   mSelectCurveSets();
-  ApplyCurveLimits(GraphRange, Combined(MeasuredCurveStats(MeasCalc, GraphRange.Band),
-                                        ReferenceStats(RefCalc, RefData, GraphRange.Band)));
+  ApplyCurveLimits(GraphRange, Combined(MeasuredCurveStats(ShownCalc(), GraphRange.Band),
+                                        ReferenceStats()));
   Graph->Clear();
   Graph->DrawAll();
   emit AnalysedDataChanged();
@@ -103,7 +98,7 @@ void TFormMain::PaintBox1MouseDown(int x, int) {
   const double lo = std::log10(TGraph_RTF::FreqAxisLow(GraphRange.StartFreq));
   const double hi = std::log10(TGraph_RTF::FreqAxisHigh(GraphRange.StopFreq));
   const double f = std::pow(10.0, x * (hi - lo) / PaintBox1->width() + lo);
-  mPickPoint(PointIndexAt(MeasCalc, GraphRange.Band, f));
+  mPickPoint(PointIndexAt(ShownCalc(), GraphRange.Band, f));
 }
 
 void TFormMain::mPickPoint(int slot) {
