@@ -4,8 +4,9 @@
 // (Doz_main_graph.cpp), unit protocol (Doz_main_protocol.cpp), measurement
 // session (Doz_main_session.cpp), file and reference commands
 // (Doz_main_files.cpp), the dialog commands (Doz_main_dialogs.cpp), the
-// analysis window's menu (Doz_main_analysis.cpp) and lead compensation
-// (Doz_main_compensation.cpp).
+// analysis window's menu (Doz_main_analysis.cpp), lead compensation
+// (Doz_main_compensation.cpp) and the station window's menu
+// (Doz_main_station.cpp).
 #pragma once
 
 #include <QMainWindow>
@@ -38,6 +39,7 @@ class TFormPrinterSetup;
 class TFormPrnInfo;
 class TFormSetColor;
 class TFormSetting;
+class TFormStation;
 class TFormVersion;
 class TGraph_RTF;
 class TIdlePump;
@@ -163,6 +165,14 @@ class TFormMain : public QMainWindow, private TSessionReport {
   // The analysis window, created hidden on first use.
   TFormAnalysis& mAnalysisWindow();
 
+  // Station window.
+  void MenuStation_ModeClick();
+  // The station window, created hidden on first use.
+  TFormStation& mStationWindow();
+  // The station has written the measurement to this file: it is the
+  // current file, and saved.
+  void mMeasurementSaved(const std::string& path);
+
   // Dialog commands.
   void MenuFile_PrintSetupClick();
   void MenuFile_PrintClick();
@@ -227,6 +237,7 @@ class TFormMain : public QMainWindow, private TSessionReport {
   QMenu* MenuGraph = nullptr;
   QMenu* MenuRef = nullptr;
   QMenu* MenuAnalysis = nullptr;
+  QMenu* MenuStation = nullptr;
   QMenu* MenuSet = nullptr;
   QMenu* MenuHelp = nullptr;
   QAction* MenuFile_Open = nullptr;
@@ -244,6 +255,7 @@ class TFormMain : public QMainWindow, private TSessionReport {
   QAction* MenuRef_Open = nullptr;
   QAction* MenuRef_Close = nullptr;
   QAction* MenuAnalysis_Window = nullptr;
+  QAction* MenuStation_Mode = nullptr;
   QAction* MenuSet_COM = nullptr;
   QAction* MenuSet_Color = nullptr;
   QAction* Menu_Set_aveM = nullptr;
@@ -260,6 +272,7 @@ class TFormMain : public QMainWindow, private TSessionReport {
   std::unique_ptr<TFormVersion> FormVersion;
   // A child window, deleted with this one.
   QPointer<TFormAnalysis> FormAnalysis;
+  QPointer<TFormStation> FormStation;
 
   TPrompter& Prompter() { return *prompter_; }
 
@@ -269,6 +282,10 @@ class TFormMain : public QMainWindow, private TSessionReport {
   // closed), its band, the smoothing or the references. The redraw
   // procedures emit it, and every change that draws none of them.
   void AnalysedDataChanged();
+  // Each status text of a sweep's session, as the session reports it.
+  void SessionStatus(doz::TStatusText text);
+  // A sweep is over, and how (its finish, when any, follows at a later step).
+  void SweepOver(doz::TSweepEnding ending);
 
  protected:
   void closeEvent(QCloseEvent* event) override;

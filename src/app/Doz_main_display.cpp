@@ -148,6 +148,9 @@ void TFormMain::CreateMenus() {
   MenuAnalysis_Window =
       AddItem(MenuAnalysis, "解析ウィンドウ(&W)", [this] { MenuAnalysis_WindowClick(); });
 
+  MenuStation = bar->addMenu(QStringLiteral("検査(&T)"));
+  MenuStation_Mode = AddItem(MenuStation, "検査モード…", [this] { MenuStation_ModeClick(); });
+
   MenuSet = bar->addMenu(QStringLiteral("設定"));
   MenuSet_COM = AddItem(MenuSet, "COMポート", [this] { MenuSet_COMClick(); });
   MenuSet_Color = AddItem(MenuSet, "グラフの線色", [this] { MenuSet_ColorClick(); });
@@ -221,14 +224,16 @@ void TFormMain::mLayoutStatusBar() {
 }
 
 void TFormMain::mDisableControls() {
-  for (QMenu* menu : {MenuFile, MenuMeasure, MenuGraph, MenuRef, MenuAnalysis, MenuSet, MenuHelp})
+  for (QMenu* menu :
+       {MenuFile, MenuMeasure, MenuGraph, MenuRef, MenuAnalysis, MenuStation, MenuSet, MenuHelp})
     menu->menuAction()->setEnabled(false);
   QuitBtn->setEnabled(false);
   ComboBox2->setEnabled(false);
 }
 
 void TFormMain::mEnableControls() {
-  for (QMenu* menu : {MenuFile, MenuMeasure, MenuGraph, MenuRef, MenuAnalysis, MenuSet, MenuHelp})
+  for (QMenu* menu :
+       {MenuFile, MenuMeasure, MenuGraph, MenuRef, MenuAnalysis, MenuStation, MenuSet, MenuHelp})
     menu->menuAction()->setEnabled(true);
   QuitBtn->setEnabled(true);
   ComboBox2->setEnabled(true);

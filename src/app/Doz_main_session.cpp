@@ -70,6 +70,7 @@ void TFormMain::mStopWatchdog() { Session.StopWatchdog(); }
 // A start clears the state panel first, so what it holds when the start
 // fails is the reason; it stays beside the start error.
 void TFormMain::Status(TStatusText text) {
+  emit SessionStatus(text);
   if (text == TStatusText::StartError)
     return QoStatus->ShowStartError(StatusBar1->PanelText(StatusPanel(text)));
   QoStatus->ShowSessionStatus(text, UnitSerial, UnitVersion);
@@ -97,7 +98,8 @@ void TFormMain::PointAccepted(int slot, int n, bool widened) {
 }
 
 // A sweep stopped keeps the points it received as the measurement.
-void TFormMain::SweepEnded(TSweepEnding) {
+void TFormMain::SweepEnded(TSweepEnding ending) {
+  emit SweepOver(ending);
   SweepPulse->stop();
   MStartBtn->setText(kStartCaption);
   mEnableControls();

@@ -5,6 +5,7 @@
 #include "Cli_compare.h"
 #include "Cli_export.h"
 #include "Cli_info.h"
+#include "Cli_inspect.h"
 #include "Cli_measure.h"
 #include "Cli_plot.h"
 #include "Cli_ports.h"
@@ -47,6 +48,11 @@ constexpr TVerb kVerbs[] = {
      "FILE.DTA... REFERENCE.DTA [--tolerance PERCENT] [--phase-tolerance DEGREES] [--json] "
      "[--no-average]",
      "check measurements against a reference within tolerances", RunCompare},
+    {"inspect",
+     "--port COMn|DEVICE --criteria FILE.dozcheck --serial SN [--db PATH|URL] [--save-dir DIR] "
+     "[--station NAME] [--json]",
+     "inspect one part: sweep, judge against criteria, save it and write its result row",
+     RunInspect},
     {"results", "--db PATH|URL [--since DATE] [--serial SN] [--json|--csv] [--stats]",
      "list the rows of an inspection results store, or their statistics", RunResults},
     {"ports", "[--link DEVICE]",

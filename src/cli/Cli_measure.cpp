@@ -1,28 +1,18 @@
 #include "Cli_measure.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cctype>
-#include <iostream>
 #include <memory>
 
 #include "App_dir.h"
 #include "Cli_args.h"
 #include "Cli_compare.h"
 #include "Cli_measurement.h"
-#include "Cli_stderr.h"
-#include "Cli_panels.h"
-#include "Cli_progress.h"
-#include "Cli_prompter.h"
-#include "Cli_sweep_report.h"
 #include "Clock.h"
 #include "Com_ports.h"
 #include "Doz_file.h"
-#include "Measure_session.h"
-#include "Qo_message.h"
 #include "Qo_status.h"
-#include "Serialport.h"
 
 namespace doz::cli {
 namespace {
@@ -62,30 +52,6 @@ const char* const kHelp =
     "--compare, once the sweep is written: 0 every point within, 1 any outside,\n"
     "2 no point in common with the reference.\n";
 
-volatile std::sig_atomic_t gInterrupted = 0;
-
-void OnInterrupt(int) { gInterrupted = 1; }
-
-// Ctrl-C and SIGTERM stop the sweep for the duration of the command.
-class TInterruptGuard {
- public:
-  TInterruptGuard() {
-    gInterrupted = 0;
-    struct sigaction action {};
-    action.sa_handler = OnInterrupt;
-    sigaction(SIGINT, &action, &oldInt_);
-    sigaction(SIGTERM, &action, &oldTerm_);
-  }
-  ~TInterruptGuard() {
-    sigaction(SIGINT, &oldInt_, nullptr);
-    sigaction(SIGTERM, &oldTerm_, nullptr);
-  }
-
- private:
-  struct sigaction oldInt_ {};
-  struct sigaction oldTerm_ {};
-};
-
 // The same file, or the same device under another name.
 bool SameFile(const struct stat& a, const struct stat& b) {
   if (S_ISCHR(a.st_mode) && S_ISCHR(b.st_mode)) return a.st_rdev == b.st_rdev;
@@ -117,16 +83,10 @@ std::string ReadBand(const TCliArgs& parsed, int& band) {
 std::string ReadArgs(const TCliArgs& parsed, const TMeasureEnv& env, TMeasureArgs& a) {
   if (!parsed.Has("--port")) return "missing --port";
   if (std::string reason = ReadBand(parsed, a.request.band); !reason.empty()) return reason;
-  const std::string appDir = env.appDir.empty() ? platform::ApplicationDir() : env.appDir;
-  const std::string port = parsed.Value("--port");
-  if (const auto n = ComNumberOf(port)) {
-    a.request.port = {*n, {}};
-    a.portsDir = appDir;
-    a.fileComNumber = *n;
-  } else {
-    a.request.port = {0, port};
-    a.fileComNumber = ComNumberOfDevice(appDir, port);
-  }
+  const TPortChoice port = ChoosePort(parsed.Value("--port"), env);
+  a.request.port = port.address;
+  a.portsDir = port.portsDir;
+  a.fileComNumber = port.fileComNumber;
   a.request.unitAverage = parsed.Has("--unit-average");
   a.output =
       parsed.Has("-o") ? parsed.Value("-o") : DefaultMeasureName(platform::NowDateTimeText());
@@ -148,24 +108,6 @@ bool RefuseOverwrite(const TMeasureArgs& a, bool force, std::ostream& err) {
   }
   return false;
 }
-
-// What a sweep of the command works on.
-struct TMeasurement {
-  TRawData raw;
-  TCalcData calc;
-  TCalcData ave;
-  TGraphRange range;
-  std::string serial;
-  std::string version;
-  std::uint8_t saved = 0;
-
-  TMeasurement() {
-    ClearRawData(raw);
-    ClearCalcData(calc);
-    ClearCalcData(ave);
-  }
-  TSessionData Data() { return {raw, calc, ave, range, serial, version, saved}; }
-};
 
 // Writes the finished sweep as the save and export commands do: the unit's
 // records as they came, the export of the values corrected for the leads.
@@ -197,47 +139,29 @@ bool WriteFiles(TMeasurement& m, const TMeasureArgs& a, TQo_Status& status, std:
   return true;
 }
 
-// Steps until the sweep ends; false when it was interrupted (and stopped).
-bool Acquire(TMeasureSession& session, TProgress& progress, const TMeasureEnv& env) {
-  progress.Start(session.Sweep().PointTotal);
-  while (session.fReceiving()) {
-    if (env.interrupted && *env.interrupted) {
-      session.StopMeasure();
-      return false;
-    }
-    session.ReceiveData();
-  }
-  progress.EndLine();
-  return true;
-}
-
 // The sweep from the start to the written files; an exit code.
 int Sweep(const TMeasureArgs& a, std::ostream& out, std::ostream& err, const TMeasureEnv& env,
           TMeasurement& m) {
-  TProgress progress(err, env.terminal);
-  const TLineSink line = [&](const std::string& text) {
-    progress.EndLine();
-    err << text << "\n" << std::flush;
-  };
-  TCliPanels panels(line);
-  TCliPrompter prompter(line);
-  TQo_Status status(panels, "Do-Z", 2);
-  TQo_Message message("Do-Z", "Do-Z v1.1", prompter);
-  TCliSweepReport report(status, message, progress, m.serial, m.version, m.raw);
-  TSerialPort port;
-  port.SetPortsDirectory(a.portsDir);
-  TMeasureSession session(m.Data(), report);
-  session.SetLine(&port);
-  const bool started = session.StartMeasure(a.request);
-  if (started && !Acquire(session, progress, env)) return EXIT_INTERRUPTED;
-  if (env.interrupted && *env.interrupted) return EXIT_INTERRUPTED;
-  if (!started || !session.fFinishPending()) return EXIT_FAILED;
-  session.FinishMeasure();
-  if (m.raw.Present != 1 || !WriteFiles(m, a, status, out, err)) return EXIT_FAILED;
-  return report.ReceiveFailed() ? EXIT_FAILED : EXIT_OK;
+  TCliSweep sweep(m, err, env);
+  switch (sweep.Run(a.request, a.portsDir)) {
+    case TSweepOutcome::Interrupted:
+      return EXIT_INTERRUPTED;
+    case TSweepOutcome::Failed:
+      return EXIT_FAILED;
+    case TSweepOutcome::Finished:
+      break;
+  }
+  if (!WriteFiles(m, a, sweep.Status(), out, err)) return EXIT_FAILED;
+  return sweep.ReceiveFailed() ? EXIT_FAILED : EXIT_OK;
 }
 
 }  // namespace
+
+TPortChoice ChoosePort(const std::string& port, const TMeasureEnv& env) {
+  const std::string appDir = env.appDir.empty() ? platform::ApplicationDir() : env.appDir;
+  if (const auto n = ComNumberOf(port)) return {{*n, {}}, appDir, *n};
+  return {{0, port}, {}, ComNumberOfDevice(appDir, port)};
+}
 
 std::optional<int> ComNumberOf(const std::string& port) {
   if (port.size() < 4 || port.size() > 6) return std::nullopt;
@@ -303,10 +227,7 @@ int RunMeasureWith(const std::vector<std::string>& args, std::ostream& out, std:
 
 int RunMeasure(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   const TInterruptGuard guard;
-  TMeasureEnv env;
-  env.terminal = &err == &std::cerr && isatty(StderrDescriptor());
-  env.interrupted = &gInterrupted;
-  return RunMeasureWith(args, out, err, env);
+  return RunMeasureWith(args, out, err, ShellMeasureEnv(err));
 }
 
 }  // namespace doz::cli

@@ -4,30 +4,29 @@
 // file and, when asked, checked against a reference.
 #pragma once
 
-#include <csignal>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "Cli_sweep.h"
+
 namespace doz::cli {
-
-// Exit code of a sweep stopped by Ctrl-C.
-constexpr int EXIT_INTERRUPTED = 130;
-
-// What the command takes from its surroundings.
-struct TMeasureEnv {
-  std::string appDir;  // holds ports/comN; empty: the program's own folder
-  bool terminal = false;  // a progress bar instead of progress lines
-  // Set by Ctrl-C: the sweep stops as with the stop button.
-  const volatile std::sig_atomic_t* interrupted = nullptr;
-};
 
 // args: the arguments after the verb. Stops on SIGINT and SIGTERM; a progress
 // bar when standard error is a terminal.
 int RunMeasure(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int RunMeasureWith(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                    const TMeasureEnv& env);
+
+// Where --port leads: the line, the folder COMn is looked up in, and the
+// COM number the measurement file records.
+struct TPortChoice {
+  TLineAddress address;
+  std::string portsDir;
+  int fileComNumber = 1;
+};
+TPortChoice ChoosePort(const std::string& port, const TMeasureEnv& env);
 
 // "COMn" (any case) with n in 1..256 gives n.
 std::optional<int> ComNumberOf(const std::string& port);

@@ -6,9 +6,15 @@
 
 namespace doz::cli {
 
-void TCliSweepReport::Status(TStatusText text) { status_.ShowSessionStatus(text, serial_, version_); }
+void TCliSweepReport::Status(TStatusText text) {
+  failure_.Status(text);
+  status_.ShowSessionStatus(text, serial_, version_);
+}
 
-void TCliSweepReport::Message(TMessageText text) { message_.Show(text); }
+void TCliSweepReport::Message(TMessageText text) {
+  failure_.Message(text);
+  message_.Show(text);
+}
 
 void TCliSweepReport::PointAccepted(int, int n, bool) {
   points_ = n + 1;
@@ -17,6 +23,7 @@ void TCliSweepReport::PointAccepted(int, int n, bool) {
 
 void TCliSweepReport::SweepEnded(TSweepEnding ending) {
   ending_ = ending;
+  failure_.Ended(ending);
   progress_.EndLine();
 }
 

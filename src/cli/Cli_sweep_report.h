@@ -9,6 +9,7 @@
 #include "Cli_progress.h"
 #include "Doz_setting.h"
 #include "Session_report.h"
+#include "Sweep_failure.h"
 
 namespace doz {
 class TQo_Message;
@@ -39,6 +40,8 @@ class TCliSweepReport : public TSessionReport {
 
   // The stream failed: no data, a broken record or line, a wrong end mark.
   bool ReceiveFailed() const;
+  // What the status texts and boxes said of a failure.
+  const station::TSweepFailure& Failure() const { return failure_; }
 
  private:
   TQo_Status& status_;
@@ -48,6 +51,7 @@ class TCliSweepReport : public TSessionReport {
   const std::string& version_;
   const TRawData& data_;
   std::optional<TSweepEnding> ending_;
+  station::TSweepFailure failure_;
   int points_ = 0;  // received so far
 };
 

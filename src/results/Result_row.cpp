@@ -9,9 +9,33 @@
 namespace doz::results {
 namespace {
 
-// Well-formed UTF-8 (no overlong forms, surrogates or code points past
-// U+10FFFF) without NUL: what both databases take as text.
-bool StorableText(std::string_view text) {
+bool Finite(const std::optional<double>& value) { return !value || std::isfinite(*value); }
+
+bool HexDigest(std::string_view text) {
+  if (text.size() != 64) return false;
+  for (const char c : text) {
+    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
+  }
+  return true;
+}
+
+std::optional<std::string> TextFault(const TResultRow& row) {
+  for (const std::string* text :
+       {&row.Id, &row.Serial, &row.Station, &row.Criteria, &row.FileName, &row.ErrorText}) {
+    if (!IsStorableText(*text)) return "a text of the row is not UTF-8 or holds a NUL";
+  }
+  for (const std::string& reason : row.Reasons) {
+    if (!IsStorableText(reason)) return "a reason is not UTF-8 or holds a NUL";
+  }
+  for (const TFittedValue& v : row.Values) {
+    if (v.Name.empty() || !IsStorableText(v.Name)) return "a fitted value has no usable name";
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+bool IsStorableText(std::string_view text) {
   std::size_t i = 0;
   while (i < text.size()) {
     const auto c = static_cast<unsigned char>(text[i]);
@@ -34,32 +58,6 @@ bool StorableText(std::string_view text) {
   }
   return true;
 }
-
-bool Finite(const std::optional<double>& value) { return !value || std::isfinite(*value); }
-
-bool HexDigest(std::string_view text) {
-  if (text.size() != 64) return false;
-  for (const char c : text) {
-    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
-  }
-  return true;
-}
-
-std::optional<std::string> TextFault(const TResultRow& row) {
-  for (const std::string* text :
-       {&row.Id, &row.Serial, &row.Station, &row.Criteria, &row.FileName, &row.ErrorText}) {
-    if (!StorableText(*text)) return "a text of the row is not UTF-8 or holds a NUL";
-  }
-  for (const std::string& reason : row.Reasons) {
-    if (!StorableText(reason)) return "a reason is not UTF-8 or holds a NUL";
-  }
-  for (const TFittedValue& v : row.Values) {
-    if (v.Name.empty() || !StorableText(v.Name)) return "a fitted value has no usable name";
-  }
-  return std::nullopt;
-}
-
-}  // namespace
 
 std::string_view VerdictWord(TVerdict verdict) {
   switch (verdict) {

@@ -45,6 +45,10 @@ struct TResultRow {
 std::string_view VerdictWord(TVerdict verdict);
 std::optional<TVerdict> VerdictOfWord(std::string_view word);
 
+// Well-formed UTF-8 (no overlong forms, surrogates or code points past
+// U+10FFFF) without NUL: what both databases take as text.
+bool IsStorableText(std::string_view text);
+
 // A random version-4 UUID in lowercase text.
 std::string NewRowId();
 

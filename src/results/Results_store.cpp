@@ -22,6 +22,12 @@ std::string TResultsStore::QueuePath() const { return queue_ ? queue_->Path() : 
 
 std::size_t TResultsStore::Waiting() const { return queue_ ? queue_->Waiting() : 0; }
 
+std::optional<TWriteResult> TResultsStore::Refusal(const TResultRow& row) const {
+  const auto fault = RowFault(row);
+  if (!fault) return std::nullopt;
+  return TWriteResult{TWriteOutcome::Refused, {TStoreError::InvalidRow, Description() + ": " + *fault}};
+}
+
 TStoreStatus TResultsStore::Checked(TStoreStatus status) {
   if (!status.Ok()) connection_.reset();
   return status;
@@ -65,9 +71,7 @@ TStoreStatus TResultsStore::Store(const TResultRow& row) {
 }
 
 TWriteResult TResultsStore::Write(const TResultRow& row) {
-  if (const auto fault = RowFault(row)) {
-    return {TWriteOutcome::Refused, {TStoreError::InvalidRow, Description() + ": " + *fault}};
-  }
+  if (auto refused = Refusal(row)) return *refused;
   const bool wasConnected = connection_ != nullptr;
   TStoreStatus status = Store(row);
   // A connection that the server dropped since the last part (a restart) is
@@ -78,6 +82,13 @@ TWriteResult TResultsStore::Write(const TResultRow& row) {
   const TStoreStatus queued = queue_->Append(row);
   if (queued.Ok()) return {TWriteOutcome::Queued, status};
   return {TWriteOutcome::Failed, {queued.Error, status.Message + "; " + queued.Message}};
+}
+
+TWriteResult TResultsStore::Enqueue(const TResultRow& row) {
+  if (auto refused = Refusal(row)) return *refused;
+  if (!queue_) return {TWriteOutcome::Failed, Connected()};
+  const TStoreStatus queued = queue_->Append(row);
+  return {queued.Ok() ? TWriteOutcome::Queued : TWriteOutcome::Failed, queued};
 }
 
 TStoreStatus TResultsStore::Rows(const TRowFilter& filter, std::vector<TResultRow>& rows) {

@@ -50,6 +50,11 @@ class TResultsStore {
   // The queue first (in order), then the row, in one transaction. After a
   // connection the server dropped (a restart), one new one is tried.
   TWriteResult Write(const TResultRow& row);
+  // Only into the local queue, durably; Flush then takes it to the store. A
+  // process that ends between the two leaves the row waiting, not lost.
+  // Refused for a row that is not storable, Failed when the queue cannot
+  // take it.
+  TWriteResult Enqueue(const TResultRow& row);
   // Sends the queued rows to the store; LastFlush() gives the result too.
   TQueueFlush Flush();
   // The rows that pass the filter, oldest first (the queue stays as it is).
@@ -68,6 +73,8 @@ class TResultsStore {
   // The queue, then the row.
   TStoreStatus Store(const TResultRow& row);
   TStoreStatus Select(const TRowFilter& filter, std::vector<TResultRow>& rows);
+  // A row that cannot be stored as it is, refused.
+  std::optional<TWriteResult> Refusal(const TResultRow& row) const;
   // Drops the connection after a failure, so that the next call reconnects.
   TStoreStatus Checked(TStoreStatus status);
 
