@@ -43,6 +43,7 @@ bench: build
 # sample files: docs/screenshot-linear.png and docs/screenshot-log.png; and
 # docs/screenshot-analysis.png, the analysis window beside a measured woofer;
 # docs/screenshot-ls.png, the analysis window's Ls graph of a measured coil;
+# docs/screenshot-station.png, the station after a batch of coils;
 # docs/screenshot-linear@2x.png, the first at a pixel ratio of 2.
 screenshot: configure
 	cmake --build $(BUILD) -j $(JOBS) --target doz-screenshot

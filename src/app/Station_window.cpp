@@ -69,9 +69,9 @@ TFormStation::TFormStation(TFormMain& main) : QWidget(&main, Qt::Window), main_(
   left->addWidget(CreateCriteriaGroup());
   left->addWidget(CreateRecordGroup());
   left->addWidget(CreatePartGroup(), 1);
-  columns->addLayout(left, 3);
-  columns->addWidget(CreateBatchGroup(), 2);
-  resize(1000, 720);
+  columns->addLayout(left, 1);
+  columns->addWidget(CreateBatchGroup(), 1);
+  resize(1120, 720);
 
   // Direct: the texts are taken as the session reports them; what they
   // start runs once the main window's step is done.
@@ -171,6 +171,7 @@ QWidget* TFormStation::CreateBatchGroup() {
                       QStringLiteral("標準偏差"), QStringLiteral("最小"), QStringLiteral("最大"),
                       QStringLiteral("Cpk")},
                      6, group);
+  StatsTable->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
   layout->addWidget(StatsTable);
   auto* row = new QHBoxLayout;
   HistogramBox = new QComboBox(group);

@@ -6,7 +6,7 @@
 #include <QTableWidget>
 #include <algorithm>
 
-#include "Number_text.h"
+#include "Judgement.h"
 #include "Result_stats.h"
 #include "Station_histogram.h"
 #include "Station_texts.h"
@@ -24,16 +24,15 @@ void SetCell(QTableWidget* table, int row, int column, const QString& text) {
   table->setItem(row, column, item);
 }
 
-QString Short(double value) {
-  return QString::fromStdString(analysis::NumberText(value, std::chars_format::general, 4));
-}
+QString Measured(double value, const char* unit) { return QString::fromStdString(station::ValueText(value, unit)); }
 
-// "L（2.4～2.6）": a value's entry, by its name and the limits it was judged against.
+// "L（2.40 H～2.60 H）": a value's entry, by its name and the limits it was judged against.
 QString EntryText(const TValueStats& s) {
   if (!s.Lower && !s.Upper) return QString::fromStdString(s.Name);
+  const char* unit = station::ValueUnit(s.Name);
   return QStringLiteral("%1（%2～%3）")
-      .arg(QString::fromStdString(s.Name), s.Lower ? Short(*s.Lower) : QString(),
-           s.Upper ? Short(*s.Upper) : QString());
+      .arg(QString::fromStdString(s.Name), s.Lower ? Measured(*s.Lower, unit) : QString(),
+           s.Upper ? Measured(*s.Upper, unit) : QString());
 }
 
 }  // namespace
@@ -94,10 +93,11 @@ void TFormStation::ShowBatch(const TStationView& view) {
     const TValueStats& s = stats.Values[std::size_t(i)];
     SetCell(StatsTable, i, 0, EntryText(s));
     SetCell(StatsTable, i, 1, QString::number(s.Count));
-    SetCell(StatsTable, i, 2, Short(s.Mean));
-    SetCell(StatsTable, i, 3, Short(s.StdDev));
-    SetCell(StatsTable, i, 4, Short(s.Min));
-    SetCell(StatsTable, i, 5, Short(s.Max));
+    const char* unit = station::ValueUnit(s.Name);
+    SetCell(StatsTable, i, 2, Measured(s.Mean, unit));
+    SetCell(StatsTable, i, 3, Measured(s.StdDev, unit));
+    SetCell(StatsTable, i, 4, Measured(s.Min, unit));
+    SetCell(StatsTable, i, 5, Measured(s.Max, unit));
     SetCell(StatsTable, i, 6, s.Cpk ? QString::number(*s.Cpk, 'f', 2) : QStringLiteral("－"));
     HistogramBox->addItem(EntryText(s));
   }

@@ -71,18 +71,35 @@ void TScreenRig::StartSweep() {
   Keys("s");
 }
 
+void TScreenRig::Type(const std::string& text) const {
+  Output("DISPLAY=" + display_ + " xdotool type --delay 20 '" + text + "'");
+}
+
+unsigned long TScreenRig::FocusWindow(const std::string& title) const {
+  const std::string window =
+      Output("DISPLAY=" + display_ + " timeout " + std::to_string(kWindowTimeoutS) +
+             " xdotool search --sync --onlyvisible --name '^" + title + "$' | head -n 1");
+  if (window.empty()) return 0;
+  Output("DISPLAY=" + display_ + " xdotool windowfocus --sync " + window);
+  return std::stoul(window);
+}
+
 unsigned long TScreenRig::ShowQuantityGraph(const std::string& letter) {
   Keys("alt+a");
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
   Keys("w");
-  const std::string window =
-      Output("DISPLAY=" + display_ + " timeout " + std::to_string(kWindowTimeoutS) +
-             " xdotool search --sync --onlyvisible --name '^解析 - Do-Z$' | head -n 1");
-  if (window.empty()) return 0;
-  Output("DISPLAY=" + display_ + " xdotool windowfocus --sync " + window);
+  const unsigned long window = FocusWindow("解析 - Do-Z");
+  if (window == 0) return 0;
   Keys("alt+q");
   Keys(letter);
-  return std::stoul(window);
+  return window;
+}
+
+unsigned long TScreenRig::OpenStation() {
+  Keys("alt+t");
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  Keys("Return");
+  return FocusWindow("検査 - Do-Z");
 }
 
 std::string TScreenRig::Trace() const {

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <thread>
 
+#include "Results_store.h"
 #include "Screen_rig.h"
 #include "Xvfb_display.h"
 
@@ -113,6 +114,61 @@ TEST_F(ScreenTest, AnalysisWindowShowsTheLsGraphWithItsGap) {
   EXPECT_GT(curve.count, area.width() / 2) << "no Ls curve in the analysis window's graph";
   EXPECT_GT(curve.rightmost, area.width() / 2);
   EXPECT_LT(curve.rightmost, area.width() * 3 / 4) << "no gap above the resonance";
+}
+
+// The rows of the station's store once `count` are there, or what is there
+// when the time is up.
+std::vector<results::TResultRow> StoreRowsOnce(const std::string& location, std::size_t count) {
+  results::TStoreOptions options;
+  options.CreateFile = false;  // the program makes it
+  std::vector<results::TResultRow> rows;
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWaitMs);
+  do {
+    results::TResultsStore(location, options).Rows({}, rows);
+    if (rows.size() >= count) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  } while (std::chrono::steady_clock::now() < end);
+  return rows;
+}
+
+// The station without a mouse: the criteria typed and loaded with Enter, a
+// serial number "scanned" with its Enter, the large 合格 on the screen and
+// the row in the store; the same number again, and Enter on the question
+// measures it once more.
+TEST_F(ScreenTest, TheStationRunsFromTheKeyboardAlone) {
+  TScreenRig rig(gDisplay->Name(), {"--fast", "--circuit", "coil:R=6800,L=2.5,C=400p"});
+  ASSERT_TRUE(rig.Ready());
+  WriteBytes(rig.Folder() + "/coil.dozcheck",
+             "name: coil-A\nmodel: coil\nlimit: L=2.4..2.6\nresonance: peak 4.5k..5.5k\nband: 7\n");
+  const unsigned long window = rig.OpenStation();
+  ASSERT_NE(window, 0u) << "the station window did not appear";
+  rig.Keys("alt+c");
+  rig.Type(rig.Folder() + "/coil.dozcheck");
+  rig.Keys("Return");
+  rig.Type("SN-100");
+  rig.Keys("Return");
+  const std::string store = rig.Folder() + "/results.sqlite";
+  ASSERT_EQ(StoreRowsOnce(store, 1).size(), 1u) << "unit heard:\n" << rig.Trace();
+  int green = 0;
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWaitMs);
+  do {
+    const QImage shot = QGuiApplication::primaryScreen()->grabWindow(window).toImage();
+    green = 0;
+    for (int y = 0; y < shot.height(); ++y)
+      for (int x = 0; x < shot.width(); ++x) green += shot.pixel(x, y) == qRgb(0, 160, 64);
+  } while (green < 5000 && std::chrono::steady_clock::now() < end);
+  EXPECT_GE(green, 5000) << "the large 合格 on its green";
+
+  rig.Type("SN-100");
+  rig.Keys("Return");
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  rig.Keys("Return");  // Yes, the default answer of the question
+  const std::vector<results::TResultRow> rows = StoreRowsOnce(store, 2);
+  ASSERT_EQ(rows.size(), 2u);
+  for (const results::TResultRow& row : rows) {
+    EXPECT_EQ(row.Serial, "SN-100");
+    EXPECT_EQ(row.Verdict, results::TVerdict::Pass);
+  }
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 // reference coil: both windows side by side in FOLDER/screenshot-analysis.png.
 // Last a measured coil's series inductance Ls, fitted, in the analysis
 // window's quantity graph: FOLDER/screenshot-ls.png.
+// Then the station after a short batch of coils measured through the
+// simulated unit, one of them outside its limits: FOLDER/screenshot-station.png.
 // On a screen of pixel ratio 2 (QT_SCALE_FACTOR=2) only the linear picture is
 // drawn, at device resolution, into FOLDER/screenshot-linear@2x.png.
 #include <QApplication>
@@ -18,12 +20,16 @@
 #include <cstdio>
 #include <filesystem>
 
+#include <QLineEdit>
+
 #include "Analysis_window.h"
 #include "File_answer_prompter.h"
 #include "Paint_box.h"
 #include "Sample_files.h"
+#include "Station_window.h"
 #include "Synthetic_sweep.h"
 #include "Temp_dir.h"
+#include "Unitsim_process.h"
 
 namespace {
 
@@ -128,6 +134,49 @@ int RunQuantity(const std::string& folder) {
   return SavePicture(analysis.grab(), folder + "/screenshot-ls.png") ? 0 : 1;
 }
 
+// Coils of a batch, each swept by the simulated unit through the main
+// window; the sixth is outside its limits. The histogram shows L.
+int RunStation(const std::string& folder) {
+  namespace fs = std::filesystem;
+  const doz::test::TTempDir dir;
+  const std::string criteria = dir.File("coil-A.dozcheck");
+  doz::test::WriteBytes(criteria,
+                        "# coils of batch 7\nname: coil-A\nmodel: coil\nlimit: L=2.4..2.6\n"
+                        "limit: C=350p..450p\nresonance: peak 4.5k..5.5k\nband: 7\n");
+  doz::test::TFileAnswerPrompter prompter;
+  const std::unique_ptr<doz::TFormMain> window = doz::test::UnattendedWindow(dir.Path(), prompter);
+  if (!window) return 1;
+  doz::TFormStation& station = window->mStationWindow();
+  station.CriteriaEdit->setText(QString::fromStdString(criteria));
+  station.LoadCriteriaClick();
+  int recorded = 0;
+  QObject::connect(&station, &doz::TFormStation::RowRecorded, [&recorded] { ++recorded; });
+  const char* const inductances[] = {"2.47", "2.52", "2.50", "2.55", "2.44", "2.63", "2.49", "2.53", "2.51"};
+  fs::create_directories(dir.File("ports"));
+  window->SettingRec.CommPortNum = 1;
+  for (int i = 0; i < int(std::size(inductances)); ++i) {
+    const doz::test::TUnitsimProcess unit({"--fast", "--seed", std::to_string(i + 1), "--circuit",
+                                           std::string("coil:R=6800,C=400p,L=") + inductances[i]});
+    fs::remove(dir.File("ports/com1"));
+    fs::create_symlink(unit.DevicePath(), dir.File("ports/com1"));
+    station.SerialEdit->setText(QStringLiteral("A7-%1").arg(1001 + i));
+    station.SerialEntered();
+    QElapsedTimer timer;
+    timer.start();
+    while (recorded <= i && timer.elapsed() < 15000) {
+      QApplication::processEvents();
+      window->mOnIdle();
+    }
+  }
+  station.HistogramBox->setCurrentIndex(station.HistogramBox->findText(QStringLiteral("L（"), Qt::MatchStartsWith));
+  for (int pass = 0; pass < 3; ++pass) QApplication::processEvents();
+  if (recorded != int(std::size(inductances))) {
+    std::fprintf(stderr, "doz-screenshot: the station measured %d of the coils\n", recorded);
+    return 1;
+  }
+  return SavePicture(station.grab(), folder + "/screenshot-station.png") ? 0 : 1;
+}
+
 int Run(const std::string& folder, bool hiDpi) {
   const doz::test::TTempDir dir;
   doz::test::TFileAnswerPrompter prompter;
@@ -158,6 +207,6 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   const std::string folder = argc > 1 ? argv[1] : "docs";
   if (app.devicePixelRatio() > 1.0) return Run(folder, true);
-  if (Run(folder, false) != 0 || RunAnalysis(folder) != 0) return 1;
-  return RunQuantity(folder);
+  if (Run(folder, false) != 0 || RunAnalysis(folder) != 0 || RunQuantity(folder) != 0) return 1;
+  return RunStation(folder);
 }
