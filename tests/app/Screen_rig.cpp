@@ -85,6 +85,13 @@ unsigned long TScreenRig::ShowQuantityGraph(const std::string& letter) {
   return std::stoul(window);
 }
 
+void TScreenRig::UseCompensation() {
+  Keys("alt+a");
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  // 解析ウィンドウ, then past the separator オープン補正, ショート補正, 補正を使う.
+  Keys("Down Down Down Return");
+}
+
 std::string TScreenRig::Trace() const {
   std::ifstream in(dir_.File("trace.txt"));
   std::stringstream text;

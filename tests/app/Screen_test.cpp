@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "Screen_rig.h"
+#include "Synthetic_sweep.h"
 #include "Xvfb_display.h"
 
 namespace doz::test {
@@ -113,6 +114,38 @@ TEST_F(ScreenTest, AnalysisWindowShowsTheLsGraphWithItsGap) {
   EXPECT_GT(curve.count, area.width() / 2) << "no Ls curve in the analysis window's graph";
   EXPECT_GT(curve.rightmost, area.width() / 2);
   EXPECT_LT(curve.rightmost, area.width() * 3 / 4) << "no gap above the resonance";
+}
+
+// Dark pixels in the right end of the window's status bar, where the note of
+// lead compensation stands.
+int NotePixels(const QImage& shot) {
+  int dark = 0;
+  for (int y = shot.height() - 18; y < shot.height() - 2; ++y)
+    for (int x = shot.width() - 160; x < shot.width() - 2; ++x)
+      dark += qGray(shot.pixel(x, y)) < 100 ? 1 : 0;
+  return dark;
+}
+
+// A coil measured through leads, then 補正を使う with the leads' open sweep
+// in the program's folder: the status bar says 補正あり.
+TEST_F(ScreenTest, CompensationIsSaidInTheStatusBar) {
+  TScreenRig rig(gDisplay->Name(), {"--fast", "--circuit", "coil:R=6800,L=2.5,C=400p", "--leads",
+                                    "C=50p"});
+  ASSERT_TRUE(rig.Ready());
+  ASSERT_TRUE(WriteSyntheticFile(rig.File("open.DTA"), Circuit("rc:R=1G,C=50p"), 1));
+  rig.StartSweep();
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWaitMs);
+  while (rig.ReleaseTime() == 0.0 && std::chrono::steady_clock::now() < end)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  ASSERT_GT(rig.ReleaseTime(), 0.0) << rig.Trace();
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_EQ(NotePixels(Grab(rig)), 0);
+  rig.UseCompensation();
+  int dark = 0;
+  const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWaitMs);
+  while ((dark = NotePixels(Grab(rig))) < 20 && std::chrono::steady_clock::now() < until)
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_GE(dark, 20) << "no 補正あり at the status bar's right end";
 }
 
 }  // namespace
