@@ -8,10 +8,7 @@
 namespace doz::analysis {
 namespace {
 
-constexpr double kDeadBandDegrees = 2.0;
-constexpr double kMaxStepDegrees = 180.0;
-constexpr double kMaxExtremeShift = 2.0;
-constexpr double kNarrowSteps = 3.0;
+using TRules = TResonanceRules;
 // The curve is scanned at this many points per decade, then refined.
 constexpr double kScanPerDecade = 250.0;
 constexpr int kRefinements = 40;
@@ -70,12 +67,6 @@ class TCurve {
   std::vector<TCurvePoint> points_;
 };
 
-int SignOf(double degrees) {
-  if (degrees > kDeadBandDegrees) return 1;
-  if (degrees < -kDeadBandDegrees) return -1;
-  return 0;
-}
-
 // The scan index of the local extremum reached from k uphill (peak) or downhill.
 std::optional<std::size_t> ExtremeNear(const std::vector<TCurvePoint>& p, std::size_t k, bool peak) {
   const auto better = [&](std::size_t i, std::size_t j) {
@@ -115,13 +106,13 @@ std::optional<TResonance> ResonanceBetween(const TCurve& c, std::size_t a, std::
   const auto& p = c.Points();
   const bool peak = p[a].degrees > 0;
   for (std::size_t i = a; i < b; ++i) {
-    if (std::fabs(p[i + 1].degrees - p[i].degrees) > kMaxStepDegrees) return std::nullopt;
+    if (std::fabs(p[i + 1].degrees - p[i].degrees) > TRules::MaxStepDegrees) return std::nullopt;
   }
   std::size_t cross = a;
   while (cross + 1 < b && (p[cross + 1].degrees > 0) == peak) ++cross;
   const double lnf0 = c.Root(p[cross].lnf, p[cross + 1].lnf, [](const TCurvePoint& q) { return q.degrees; });
   const auto k = ExtremeNear(p, cross, peak);
-  if (!k || std::fabs(p[*k].lnf - lnf0) > std::log(kMaxExtremeShift)) return std::nullopt;
+  if (!k || std::fabs(p[*k].lnf - lnf0) > std::log(TRules::MaxExtremeShift)) return std::nullopt;
   const TCurvePoint top = c.At(c.Extremum(p[*k - 1].lnf, p[*k + 1].lnf, peak));
   TResonance r{peak ? TResonanceKind::Peak : TResonanceKind::Dip,
                std::exp(lnf0), std::exp(c.At(lnf0).lnz), std::exp(top.lnf), std::exp(top.lnz),
@@ -135,7 +126,7 @@ std::optional<TResonance> ResonanceBetween(const TCurve& c, std::size_t a, std::
   else if (above) width = 2 * (std::exp(*above) - r.ExtremumHertz);
   if (width > 0 && std::isfinite(width)) {
     r.Q = r.ExtremumHertz / width;
-    r.Narrow = width / r.ExtremumHertz < kNarrowSteps * GridStep(hertz, r.ExtremumHertz);
+    r.Narrow = width / r.ExtremumHertz < TRules::NarrowSteps * GridStep(hertz, r.ExtremumHertz);
   } else {
     // dφ/d ln f = 2Q at a resonance, φ in radians.
     constexpr double h = 1e-5;
@@ -161,9 +152,9 @@ std::vector<TResonance> ModelResonances(const TCircuit& circuit,
       last = kNone;
       continue;
     }
-    const int sign = SignOf(p[i].degrees);
+    const int sign = TRules::PhaseSign(p[i].degrees);
     if (sign == 0) continue;
-    if (last != kNone && SignOf(p[last].degrees) != sign) {
+    if (last != kNone && TRules::PhaseSign(p[last].degrees) != sign) {
       if (auto r = ResonanceBetween(curve, last, i, measuredHertz)) found.push_back(*r);
     }
     last = i;

@@ -8,26 +8,11 @@
 namespace doz::analysis {
 namespace {
 
-// A phase within this band of zero says nothing about its sign: noise.
-constexpr double kDeadBandDegrees = 2.0;
-// Steps larger than this are a wrap at ±180°, not a pass through zero.
-constexpr double kMaxStepDegrees = 180.0;
-// How far (as a frequency ratio) the extreme of |Z| may lie from the zero of
-// the phase: they part as the quality falls.
-constexpr double kMaxExtremeShift = 2.0;
-// A resonance whose width at 3 dB spans fewer grid steps than this is
-// resolved too coarsely for its width to be read off the points.
-constexpr double kNarrowSteps = 3.0;
+using TRules = TResonanceRules;
 // How far (in ln |Z|) an interpolation may reach beyond the points it uses.
 const double kBend = std::log(2.0);
 
 using TSamples = std::vector<TImpedanceSample>;
-
-int SignOf(double degrees) {
-  if (degrees > kDeadBandDegrees) return 1;
-  if (degrees < -kDeadBandDegrees) return -1;
-  return 0;
-}
 
 double LnF(const TImpedanceSample& s) { return std::log(s.Hertz); }
 double LnZ(const TImpedanceSample& s) { return std::log(s.Ohms); }
@@ -57,7 +42,7 @@ TPhaseLine PhaseLine(const TSamples& s, std::size_t a, std::size_t b) {
 
 bool Wraps(const TSamples& s, std::size_t a, std::size_t b) {
   for (std::size_t i = a; i < b; ++i) {
-    if (std::fabs(s[i + 1].Degrees - s[i].Degrees) > kMaxStepDegrees) return true;
+    if (std::fabs(s[i + 1].Degrees - s[i].Degrees) > TRules::MaxStepDegrees) return true;
   }
   return false;
 }
@@ -141,7 +126,7 @@ std::optional<double> WidthAt(const TSamples& s, std::size_t k, const TExtremum&
 
 // From the point nearest the frequency, uphill (peak) or downhill (dip) in
 // |Z| to the nearest local extreme; nothing when that is an end of the data
-// or further than a factor kMaxExtremeShift from the zero-phase frequency.
+// or further than a factor TRules::MaxExtremeShift from the zero-phase frequency.
 std::optional<std::size_t> ExtremeNear(const TSamples& s, double hertz, bool peak) {
   const auto nearest = std::lower_bound(
       s.begin(), s.end(), hertz, [](const TImpedanceSample& x, double f) { return x.Hertz < f; });
@@ -158,7 +143,7 @@ std::optional<std::size_t> ExtremeNear(const TSamples& s, double hertz, bool pea
       break;
   }
   const double shift = std::fabs(std::log(s[k].Hertz / hertz));
-  if (k == 0 || k + 1 == s.size() || shift > std::log(kMaxExtremeShift)) return std::nullopt;
+  if (k == 0 || k + 1 == s.size() || shift > std::log(TRules::MaxExtremeShift)) return std::nullopt;
   return k;
 }
 
@@ -182,7 +167,7 @@ std::optional<TResonance> ResonanceBetween(const TSamples& s, std::size_t a, std
   const double step = (LnF(s[*k + 1]) - LnF(s[*k - 1])) / 2;
   if (const auto width = WidthAt(s, *k, e, peak)) {
     r.Q = e.hertz / *width;
-    r.Narrow = *width / e.hertz < kNarrowSteps * step;
+    r.Narrow = *width / e.hertz < TRules::NarrowSteps * step;
   } else {
     // dφ/d ln f = 2Q at a resonance, φ in radians.
     const double q = std::fabs(line.degreesPerLn) * std::numbers::pi / 180.0 / 2.0;
@@ -206,9 +191,9 @@ std::vector<TResonance> FindResonances(const std::vector<TImpedanceSample>& samp
   std::vector<TResonance> found;
   std::optional<std::size_t> last;  // the last point of definite sign
   for (std::size_t i = 0; i < s.size(); ++i) {
-    const int sign = SignOf(s[i].Degrees);
+    const int sign = TRules::PhaseSign(s[i].Degrees);
     if (sign == 0) continue;
-    if (last && SignOf(s[*last].Degrees) != sign) {
+    if (last && TRules::PhaseSign(s[*last].Degrees) != sign) {
       if (auto r = ResonanceBetween(s, *last, i)) found.push_back(*r);
     }
     last = i;

@@ -34,6 +34,26 @@ struct TResonance {
   bool Narrow = false;
 };
 
+// The rules a resonance meets, on the measured points and on a fitted
+// circuit's curve alike.
+struct TResonanceRules {
+  // A phase within this band of zero says nothing about its sign: noise.
+  static constexpr double DeadBandDegrees = 2.0;
+  // Steps larger than this are a wrap at ±180°, not a pass through zero.
+  static constexpr double MaxStepDegrees = 180.0;
+  // How far (as a frequency ratio) the extreme of |Z| may lie from the zero
+  // of the phase: they part as the quality falls.
+  static constexpr double MaxExtremeShift = 2.0;
+  // A resonance whose width at 3 dB spans fewer grid steps than this is
+  // resolved too coarsely for its width to be read off the points.
+  static constexpr double NarrowSteps = 3.0;
+
+  // +1 or -1 beyond the dead band, 0 within it.
+  static int PhaseSign(double degrees) {
+    return degrees > DeadBandDegrees ? 1 : degrees < -DeadBandDegrees ? -1 : 0;
+  }
+};
+
 // Lowest frequency first. A phase that stays within ±2° (noise about zero,
 // a plain resistance) gives none, and neither does an extremum of |Z| at an
 // end of the data: it may lie beyond it.

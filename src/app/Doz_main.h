@@ -21,6 +21,7 @@
 #include "Curve_stats.h"
 #include "Doz_setting.h"
 #include "Graph_labels.h"
+#include "Lead_compensation.h"
 #include "Measure_session.h"
 
 class QAction;
@@ -160,6 +161,20 @@ class TFormMain : public QMainWindow, private TSessionReport {
   // extension, or "*" and the extension.
   std::string DefaultName(const char* extension) const;
 
+  // Lead compensation: open and short sweeps kept as open.DTA and short.DTA
+  // in the program's folder, and the view of every set corrected by them.
+  void MenuAnalysis_OpenSweepClick();
+  void MenuAnalysis_ShortSweepClick();
+  void MenuAnalysis_CompensateClick();
+  void MenuAnalysis_ClearCompensationClick();
+  std::string CompensationPath(bool open) const;
+  // 補正を使う is on and there is compensation to use.
+  bool Compensating() const;
+  // The corrected copies of the sets made anew (every redraw begins so).
+  void mCompensateSets();
+  analysis::TLeadCompensation Leads;
+  QLabel* CompensationNote = nullptr;  // 補正あり, at the status bar's right end
+
   // Analysis window.
   void MenuAnalysis_WindowClick();
   // The analysis window, created hidden on first use.
@@ -255,6 +270,10 @@ class TFormMain : public QMainWindow, private TSessionReport {
   QAction* MenuRef_Open = nullptr;
   QAction* MenuRef_Close = nullptr;
   QAction* MenuAnalysis_Window = nullptr;
+  QAction* MenuAnalysis_OpenSweep = nullptr;
+  QAction* MenuAnalysis_ShortSweep = nullptr;
+  QAction* MenuAnalysis_Compensate = nullptr;
+  QAction* MenuAnalysis_ClearCompensation = nullptr;
   QAction* MenuStation_Mode = nullptr;
   QAction* MenuSet_COM = nullptr;
   QAction* MenuSet_Color = nullptr;
@@ -323,6 +342,17 @@ class TFormMain : public QMainWindow, private TSessionReport {
   void SweepEnded(TSweepEnding ending) override;
   void MeasurementFinished() override;
 
+  // Compensation helpers.
+  enum class TCompensationSweep { None, Open, Short };
+  void StartCompensationSweep(TCompensationSweep kind);
+  void KeepCompensationSweep();
+  // Reads open.DTA and short.DTA that exist; false with the file and why.
+  bool LoadCompensation(QString& problem);
+  void CorrectPoint(int slot, int n, bool& widened);
+  void ShowCompensationNote(int lost, bool uncovered);
+  void PlaceCompensationNote();
+  QString ReadoutOf(int slot) const;
+
   // File helpers.
   bool ReadIntoMeasurement(const std::string& path);
   void EmptyReferenceSlot(int slot);
@@ -336,6 +366,15 @@ class TFormMain : public QMainWindow, private TSessionReport {
   std::unique_ptr<TIdlePump> idlePump_;
   bool servicesCreated_ = false;
   bool quitConfirmed_ = false;
+  TCompensationSweep compensationSweep_ = TCompensationSweep::None;
+  TSweepEnding lastEnding_ = TSweepEnding::Complete;
+  // The corrected copies, and whether each stands for its set now.
+  TCalcData measShownCalc_;
+  TCalcData measShownAve_;
+  std::array<TCalcData, REF_MAX> refShownCalc_;
+  std::array<TCalcData, REF_MAX> refShownAve_;
+  bool measCorrected_ = false;
+  std::array<bool, REF_MAX> refCorrected_{};
 };
 
 }  // namespace doz

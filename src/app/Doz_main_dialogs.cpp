@@ -50,6 +50,7 @@ void TFormMain::MenuFile_PrintClick() {
     return;
   }
   // A job that cannot be printed must not look as if it had been.
+  if (Compensating()) print->SetNote(QStringLiteral("補正あり"));
   if (!print->Print(SettingRec.fronly, AnyReferenceLoaded())) QoMessage->PrintError();
 }
 

@@ -81,6 +81,9 @@ void TFormMain::CreateControls() {
 
   StatusBar1 = new TStatusBar(kStatusPanels, kStatusPanelWidth, Client);
   StatusBar1->setGeometry(0, 432 - kStatusBarHeight, 640, kStatusBarHeight);
+  // Beside the panels, not one of them: the note of lead compensation.
+  CompensationNote = new QLabel(StatusBar1);
+  CompensationNote->hide();
 
   SweepPulse = new QTimer(this);
   SweepPulse->setInterval(100);
@@ -147,6 +150,15 @@ void TFormMain::CreateMenus() {
   MenuAnalysis = bar->addMenu(QStringLiteral("解析(&A)"));
   MenuAnalysis_Window =
       AddItem(MenuAnalysis, "解析ウィンドウ(&W)", [this] { MenuAnalysis_WindowClick(); });
+  MenuAnalysis->addSeparator();
+  MenuAnalysis_OpenSweep =
+      AddItem(MenuAnalysis, "オープン補正を測定", [this] { MenuAnalysis_OpenSweepClick(); });
+  MenuAnalysis_ShortSweep =
+      AddItem(MenuAnalysis, "ショート補正を測定", [this] { MenuAnalysis_ShortSweepClick(); });
+  MenuAnalysis_Compensate =
+      AddCheckItem(MenuAnalysis, "補正を使う", [this] { MenuAnalysis_CompensateClick(); });
+  MenuAnalysis_ClearCompensation =
+      AddItem(MenuAnalysis, "補正を解除", [this] { MenuAnalysis_ClearCompensationClick(); });
 
   MenuStation = bar->addMenu(QStringLiteral("検査(&T)"));
   MenuStation_Mode = AddItem(MenuStation, "検査モード…", [this] { MenuStation_ModeClick(); });
@@ -221,6 +233,7 @@ void TFormMain::FormResize() {
 void TFormMain::mLayoutStatusBar() {
   StatusBar1->setGeometry(0, ClientHeight() - kBorderWidth - kStatusBarHeight, Client->width(),
                           kStatusBarHeight);
+  PlaceCompensationNote();
 }
 
 void TFormMain::mDisableControls() {

@@ -14,6 +14,7 @@
 namespace doz {
 
 void TFormMain::mSelectCurveSets() {
+  mCompensateSets();
   TRefSets calc{}, ave{};
   for (int k = 0; k < REF_MAX; ++k) calc[k] = &ShownRefCalc(k), ave[k] = &ShownRefAve(k);
   SelectCurveSets(GraphRange, MenuGraph_Ave->isChecked(), ShownCalc(), ShownAve(), calc, ave);
@@ -102,8 +103,8 @@ void TFormMain::PaintBox1MouseDown(int x, int) {
 }
 
 void TFormMain::mPickPoint(int slot) {
-  if (!MeasData.Present || slot < 0 || slot >= DATA_MAX || MeasCalc.R[slot] == -1.0) return;
-  QoStatus->SetPanelText(QString::fromStdString(PointReadoutText(MeasData.Data[slot].data())), 2);
+  if (!MeasData.Present || slot < 0 || slot >= DATA_MAX || ShownCalc().R[slot] == -1.0) return;
+  QoStatus->SetPanelText(ReadoutOf(slot), 2);
   mAnalysisWindow().PointClicked(slot);
 }
 

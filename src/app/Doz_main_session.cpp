@@ -50,6 +50,7 @@ void TFormMain::mStartMeasure() {
   mDisableControls();
   MStartBtn->setText(kStopCaption);
   if (Session.StartMeasure(SweepRequest())) {
+    mSelectCurveSets();  // the sweep's points go to the sets shown
     Graph->Clear();
     Graph->DrawScales();
     SweepPulse->start();
@@ -87,7 +88,8 @@ void TFormMain::MeasurementReset() {
 // The first point draws nothing; a point that widened the limits redraws the
 // sweep so far, any other draws its one segment.
 void TFormMain::PointAccepted(int slot, int n, bool widened) {
-  QoStatus->SetPanelText(QString::fromStdString(PointReadoutText(MeasData.Data[slot].data())), 2);
+  if (measCorrected_) CorrectPoint(slot, n, widened);
+  QoStatus->SetPanelText(ReadoutOf(slot), 2);
   if (widened) {
     Graph->Clear();
     Graph->DrawMeasurementUpTo(n);
@@ -100,6 +102,9 @@ void TFormMain::PointAccepted(int slot, int n, bool widened) {
 // A sweep stopped keeps the points it received as the measurement.
 void TFormMain::SweepEnded(TSweepEnding ending) {
   emit SweepOver(ending);
+  lastEnding_ = ending;
+  if (ending != TSweepEnding::Complete && !Session.fFinishPending())
+    compensationSweep_ = TCompensationSweep::None;
   SweepPulse->stop();
   MStartBtn->setText(kStartCaption);
   mEnableControls();
@@ -108,6 +113,7 @@ void TFormMain::SweepEnded(TSweepEnding ending) {
 }
 
 void TFormMain::MeasurementFinished() {
+  if (compensationSweep_ != TCompensationSweep::None) KeepCompensationSweep();
   AnyReferenceLoaded() ? mShowAll() : mShowMeasured();
   const int points = Session.Sweep().PointCount;
   QoStatus->SetPanelText(QString::fromStdString(BandReadoutText(MeasData, points)), 2);

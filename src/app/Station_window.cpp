@@ -77,7 +77,7 @@ TFormStation::TFormStation(TFormMain& main) : QWidget(&main, Qt::Window), main_(
   // start runs once the main window's step is done.
   connect(&main_, &TFormMain::SessionStatus, this, [this](TStatusText text) { SessionStatus(text); });
   connect(&main_, &TFormMain::SweepOver, this, [this](TSweepEnding ending) { SweepOver(ending); });
-  connect(&judgeWatcher_, &QFutureWatcher<TJudged>::finished, this, [this] { JudgeFinished(); });
+  connect(&judgeWatcher_, &QFutureWatcher<TJudgement>::finished, this, [this] { JudgeFinished(); });
   ShowParts();
   ShowPhase(QString());
 }

@@ -108,10 +108,6 @@ class TFormStation : public QWidget {
     station::TPartSave Save;
     bool Saved = false;
   };
-  struct TJudged {
-    station::TJudgement Judgement;
-    std::chrono::microseconds Elapsed{0};
-  };
   // A line of the last parts.
   struct TPartLine {
     QString Time;
@@ -162,7 +158,7 @@ class TFormStation : public QWidget {
   std::optional<TSweepEnding> ending_;
   bool finishWanted_ = false;
   std::stop_source judgeStop_;
-  QFutureWatcher<TJudged> judgeWatcher_;
+  QFutureWatcher<station::TJudgement> judgeWatcher_;
   std::deque<TPartLine> parts_;
   // Rows written from here (the store may not hold them yet) and the
   // store's rows of the criteria.

@@ -120,6 +120,13 @@ void TFormStation::SweepOver(TSweepEnding ending) {
 // holds it as saved) and judged on the pool.
 void TFormStation::TakeMeasurement() {
   if (phase_ != TPhase::Measuring) return;
+  // The main window shows the values corrected for the leads: the golden,
+  // measured through the same leads, is judged corrected too.
+  const auto criteria = main_.Compensating() ? Compensated(*criteria_, main_.Leads) : criteria_;
+  if (!criteria) {
+    failure_.Note(QStringLiteral("補正データ（open.DTA, short.DTA）が基準データの点を含みません").toStdString());
+    return FailPart();
+  }
   part_.Facts.MeasuredAt = results::UtcNow();
   const int band = main_.MeasData.Band;
   part_.Save = SavePart(BatchFolder(), part_.Facts.Serial, part_.Facts.MeasuredAt, main_.UnitSerial,
@@ -130,19 +137,14 @@ void TFormStation::TakeMeasurement() {
   ShowPhase(QStringLiteral("判定中…"));
   judgeStop_ = std::stop_source();
   judgeWatcher_.setFuture(QtConcurrent::run(
-      [criteria = *criteria_, measured = main_.ShownCalc(), band, stop = judgeStop_.get_token()] {
-        const auto start = std::chrono::steady_clock::now();
-        TJudged judged{Judge(criteria, measured, band, stop), {}};
-        judged.Elapsed = std::chrono::duration_cast<std::chrono::microseconds>(
-            std::chrono::steady_clock::now() - start);
-        return judged;
+      [criteria = *criteria, measured = main_.ShownCalc(), band, stop = judgeStop_.get_token()] {
+        return Judge(criteria, measured, band, stop);
       }));
 }
 
 void TFormStation::JudgeFinished() {
-  const TJudged judged = judgeWatcher_.result();
-  if (judged.Judgement.Stopped || phase_ != TPhase::Judging) return;
-  const TJudgement& j = judged.Judgement;
+  const TJudgement j = judgeWatcher_.result();
+  if (j.Stopped || phase_ != TPhase::Judging) return;
   QStringList lines;
   for (const TFinding& f : j.Findings) {
     if (j.Verdict == results::TVerdict::Pass || !f.Pass)

@@ -41,12 +41,16 @@ const char* const kHelp =
     "  --station NAME      the station's name in the row (default: the host name)\n"
     "  --json              one JSON object with the verdict, the reasons and the\n"
     "                      values\n"
+    "  --open FILE.DTA, --short FILE.DTA  the part (and the golden) judged on\n"
+    "                      values corrected for the test leads, as 'doz-cli\n"
+    "                      analyze' takes them; the file keeps the unit's records\n"
     "Exit status: 0 pass, 1 fail, 2 a usage or criteria error (nothing measured),\n"
     "3 a measurement that did not complete (its row records the failure), 4 the\n"
     "part was judged but its file or its row could not be kept.\n";
 
 struct TInspectArgs {
   TPortChoice port;
+  analysis::TLeadCompensation leads;
   std::string serial;
   std::string saveDir;
   std::string db;
@@ -94,6 +98,25 @@ std::optional<TCriteria> ReadCriteria(const std::string& path, std::ostream& err
   return std::nullopt;
 }
 
+// The criteria for values corrected for the leads, when --open or --short
+// is given; nothing, after saying why, when the compensation lacks points of
+// the band swept or of the golden.
+std::optional<TCriteria> CompensatedCriteria(const TCriteria& criteria,
+                                             const analysis::TLeadCompensation& leads,
+                                             std::ostream& err) {
+  TCalcData band;
+  ClearCalcData(band);
+  for (int slot = BandFirstIndex(criteria.Band); slot <= BandLastIndex(criteria.Band); ++slot)
+    band.R[slot] = 1.0, band.Freq[slot] = 1.0;
+  auto compensated = Compensated(criteria, leads);
+  if (!compensated || leads.Covers(band, criteria.Band) != analysis::TCompensationFault::None) {
+    err << "doz-cli inspect: 補正データ（--open, --short）が帯域 " << criteria.Band
+        << " または基準データの点を含みません\n";
+    return std::nullopt;
+  }
+  return compensated;
+}
+
 void DieWhenAsked() {
   const char* value = std::getenv(kDieQueuedVariable);
   if (value && std::string(value) == "1") std::raise(SIGKILL);
@@ -120,6 +143,8 @@ int Inspect(const TInspectArgs& a, const TCriteria& criteria, std::ostream& out,
   if (outcome != TSweepOutcome::Finished || sweep.ReceiveFailed()) {
     inspection.Row = FailedRow(facts, sweep.Failure().Text());
   } else {
+    if (const int lost = a.leads.Apply(m->calc, m->ave, m->raw.Band); lost > 0)
+      err << "doz-cli inspect: 補正で値のなくなった点 " << lost << " 個\n";
     inspection.Judgement = Judge(criteria, m->calc, m->raw.Band);
     const TPartSave save =
         SavePart(a.saveDir, a.serial, facts.MeasuredAt, m->serial, a.port.fileComNumber, m->raw);
@@ -138,19 +163,25 @@ int Inspect(const TInspectArgs& a, const TCriteria& criteria, std::ostream& out,
 int RunInspectWith(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                    const TMeasureEnv& env) {
   TCliArgs parsed;
-  const std::vector<TCliOption> known = {{"--port", true},     {"--criteria", true},
-                                         {"--serial", true},   {"--db", true},
-                                         {"--save-dir", true}, {"--station", true},
-                                         {"--json", false}};
+  std::vector<TCliOption> known = {{"--port", true},     {"--criteria", true},
+                                   {"--serial", true},   {"--db", true},
+                                   {"--save-dir", true}, {"--station", true},
+                                   {"--json", false}};
+  known.insert(known.end(), CompensationOptions().begin(), CompensationOptions().end());
   if (auto done = ParseVerbArgs(parsed, args, known, 0, "inspect", kHelp, out, err)) return *done;
   TInspectArgs a;
   if (const std::string reason = ReadArgs(parsed, env, a); !reason.empty()) {
     err << "doz-cli inspect: " << reason << " (try 'doz-cli inspect --help')\n";
     return EXIT_USAGE;
   }
+  const auto leads = CompensationOf(parsed, err);
+  if (!leads) return EXIT_USAGE;
+  a.leads = *leads;
   const auto criteria = ReadCriteria(parsed.Value("--criteria"), err);
   if (!criteria) return EXIT_USAGE;
-  return Inspect(a, *criteria, out, err, env);
+  const auto compensated = CompensatedCriteria(*criteria, a.leads, err);
+  if (!compensated) return EXIT_USAGE;
+  return Inspect(a, *compensated, out, err, env);
 }
 
 int RunInspect(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {

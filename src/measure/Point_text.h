@@ -16,6 +16,8 @@ std::string FormatResistanceText(const char* record);
 std::string FormatPhaseText(const char* record);
 // "周波数：" frequency " / " resistance " / " phase.
 std::string PointReadoutText(const char* record);
+// The same of values that are no record's (corrected for the test leads).
+std::string PointReadoutText(double hertz, double ohms, double degrees);
 // "周波数：" the band's first frequency "..." that of the last of `points`
 // points received: a finished sweep, also one that ended early, whose later
 // slots hold empty records.

@@ -153,13 +153,10 @@ TJudgement Judge(const TCriteria& criteria, const TCalcData& measured, int band,
   const std::vector<TImpedanceSample> samples = SamplesOf(measured, band);
   std::vector<TResonance> resonances;
   if (criteria.Model) {
-    const auto start = std::chrono::steady_clock::now();
     TAnalysisRequest request;
     request.Model = criteria.Model;
     request.Stop = stop;
     const TAnalysisReport report = Analyze(samples, request);
-    j.FitTime = std::chrono::duration_cast<std::chrono::microseconds>(
-        std::chrono::steady_clock::now() - start);
     const auto* refusal = std::get_if<TFitRefusal>(&report.Fit);
     j.Stopped = stop.stop_requested() || (refusal && *refusal == TFitRefusal::Stopped);
     if (j.Stopped) return j;
@@ -181,6 +178,19 @@ const char* ValueUnit(std::string_view name) {
   if (name == "fs" || name.substr(0, 2) == "f_") return "Hz";
   if (name.empty() || name[0] == 'Q') return "";
   return ParameterUnit(name);
+}
+
+std::optional<TCriteria> Compensated(const TCriteria& criteria, const TLeadCompensation& leads) {
+  if (!criteria.Golden || leads.Empty()) return criteria;
+  const TGolden& golden = *criteria.Golden;
+  if (leads.Covers(*golden.Values, golden.Band) != TCompensationFault::None) return std::nullopt;
+  auto values = std::make_shared<TCalcData>(*golden.Values);
+  TCalcData smoothed;
+  ClearCalcData(smoothed);
+  leads.Apply(*values, smoothed, golden.Band);
+  TCriteria corrected = criteria;
+  corrected.Golden->Values = std::move(values);
+  return corrected;
 }
 
 std::vector<std::string> ReasonTexts(const TJudgement& judgement) {

@@ -5,7 +5,6 @@
 // station window in Japanese.
 #pragma once
 
-#include <chrono>
 #include <stop_token>
 #include <string>
 #include <string_view>
@@ -13,6 +12,7 @@
 
 #include "Circuit_fit.h"
 #include "Criteria.h"
+#include "Lead_compensation.h"
 #include "Result_row.h"
 
 namespace doz::station {
@@ -52,13 +52,18 @@ struct TJudgement {
   // golden's worst deviations and the resonance frequencies judged.
   std::vector<results::TFittedValue> Values;
   bool Stopped = false;  // the stop token cut the fit short: no verdict
-  std::chrono::microseconds FitTime{0};
 };
 
 // measured: the decoded (unsmoothed) values of a sweep of `band`; only the
 // band's slots count.
 TJudgement Judge(const TCriteria& criteria, const TCalcData& measured, int band,
                  std::stop_token stop = {});
+
+// The criteria for a measurement corrected for its test leads: the golden
+// was measured through the same leads and is corrected as the measurement
+// is. Nothing when the compensation lacks a point of the golden's.
+std::optional<TCriteria> Compensated(const TCriteria& criteria,
+                                     const analysis::TLeadCompensation& leads);
 
 // "L = 2.65 H: above the maximum 2.60 H by 50.0 mH".
 std::string FindingText(const TFinding& finding);

@@ -22,6 +22,8 @@ class TSweepFailure {
   void Message(TMessageText text);
   // The ending of a stream that broke, when no text has said so yet.
   void Ended(TSweepEnding ending);
+  // A reason of the owner's own.
+  void Note(const std::string& text) { Add(text); }
   bool Any() const { return !texts_.empty(); }
   // "通信ポートが開けません / 測定開始できませんでした"; a general text when none came.
   std::string Text() const;

@@ -125,7 +125,8 @@ TEST(DisplayTest, MenuTreeHoldsEveryItemInOrder) {
       {"測定(&M)", {"開始(&S)"}},
       {"グラフ(&G)", {"抵抗値のみ表示", "測定値は太線で描画", "平均処理", "-", "対数グラフを使う"}},
       {"参照データ(&R)", {"読込み", "-", "クリア"}},
-      {"解析(&A)", {"解析ウィンドウ(&W)"}},
+      {"解析(&A)",
+       {"解析ウィンドウ(&W)", "-", "オープン補正を測定", "ショート補正を測定", "補正を使う", "補正を解除"}},
       {"設定", {"COMポート", "グラフの線色", "-", "測定時平均処理"}},
       {"ヘルプ(&H)", {"バージョン(&V)"}}};
   const QList<QAction*> bar = w.menuBar()->actions();
@@ -164,7 +165,7 @@ TEST(DisplayTest, CheckItemsInvertOncePerClick) {
   int checkable = 0;
   for (QMenu* menu : TopMenus(w))
     for (const QAction* a : menu->actions()) checkable += a->isCheckable();
-  EXPECT_EQ(checkable, 5);
+  EXPECT_EQ(checkable, 6);  // with 補正を使う, which asks for compensation data first
 }
 
 TEST(DisplayTest, ControlsStartWhereTheFormPutsThem) {

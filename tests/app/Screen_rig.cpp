@@ -102,6 +102,13 @@ unsigned long TScreenRig::OpenStation() {
   return FocusWindow("検査 - Do-Z");
 }
 
+void TScreenRig::UseCompensation() {
+  Keys("alt+a");
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  // 解析ウィンドウ, then past the separator オープン補正, ショート補正, 補正を使う.
+  Keys("Down Down Down Return");
+}
+
 std::string TScreenRig::Trace() const {
   std::ifstream in(dir_.File("trace.txt"));
   std::stringstream text;

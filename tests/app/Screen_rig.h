@@ -33,14 +33,16 @@ class TScreenRig {
   // first letter of a quantity's name, from the keyboard; the window's X id,
   // 0 when it did not appear.
   unsigned long ShowQuantityGraph(const std::string& letter);
+  // 解析(A) → 補正を使う, from the keyboard.
+  void UseCompensation();
+  // A file in the program's folder.
+  std::string File(const std::string& name) const { return dir_.File(name); }
   // 検査(T) → 検査モード… from the keyboard; the station window's X id, 0
   // when it did not appear.
   unsigned long OpenStation();
   // Keys as xdotool names them ("Return", "alt+c"), and text typed.
   void Keys(const std::string& keys) const;
   void Type(const std::string& text) const;
-  // The program's folder: its ports, and files a test puts there.
-  const std::string& Folder() const { return dir_.Path(); }
   // The commands the unit heard, each after its monotonic time in seconds.
   std::string Trace() const;
   // Its time of the last "ME" after a start command; 0 while there is none.

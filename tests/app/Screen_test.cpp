@@ -11,6 +11,7 @@
 
 #include "Results_store.h"
 #include "Screen_rig.h"
+#include "Synthetic_sweep.h"
 #include "Xvfb_display.h"
 
 namespace doz::test {
@@ -116,6 +117,38 @@ TEST_F(ScreenTest, AnalysisWindowShowsTheLsGraphWithItsGap) {
   EXPECT_LT(curve.rightmost, area.width() * 3 / 4) << "no gap above the resonance";
 }
 
+// Dark pixels in the right end of the window's status bar, where the note of
+// lead compensation stands.
+int NotePixels(const QImage& shot) {
+  int dark = 0;
+  for (int y = shot.height() - 18; y < shot.height() - 2; ++y)
+    for (int x = shot.width() - 160; x < shot.width() - 2; ++x)
+      dark += qGray(shot.pixel(x, y)) < 100 ? 1 : 0;
+  return dark;
+}
+
+// A coil measured through leads, then 補正を使う with the leads' open sweep
+// in the program's folder: the status bar says 補正あり.
+TEST_F(ScreenTest, CompensationIsSaidInTheStatusBar) {
+  TScreenRig rig(gDisplay->Name(), {"--fast", "--circuit", "coil:R=6800,L=2.5,C=400p", "--leads",
+                                    "C=50p"});
+  ASSERT_TRUE(rig.Ready());
+  ASSERT_TRUE(WriteSyntheticFile(rig.File("open.DTA"), Circuit("rc:R=1G,C=50p"), 1));
+  rig.StartSweep();
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWaitMs);
+  while (rig.ReleaseTime() == 0.0 && std::chrono::steady_clock::now() < end)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  ASSERT_GT(rig.ReleaseTime(), 0.0) << rig.Trace();
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_EQ(NotePixels(Grab(rig)), 0);
+  rig.UseCompensation();
+  int dark = 0;
+  const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWaitMs);
+  while ((dark = NotePixels(Grab(rig))) < 20 && std::chrono::steady_clock::now() < until)
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_GE(dark, 20) << "no 補正あり at the status bar's right end";
+}
+
 // The rows of the station's store once `count` are there, or what is there
 // when the time is up.
 std::vector<results::TResultRow> StoreRowsOnce(const std::string& location, std::size_t count) {
@@ -138,16 +171,16 @@ std::vector<results::TResultRow> StoreRowsOnce(const std::string& location, std:
 TEST_F(ScreenTest, TheStationRunsFromTheKeyboardAlone) {
   TScreenRig rig(gDisplay->Name(), {"--fast", "--circuit", "coil:R=6800,L=2.5,C=400p"});
   ASSERT_TRUE(rig.Ready());
-  WriteBytes(rig.Folder() + "/coil.dozcheck",
+  WriteBytes(rig.File("coil.dozcheck"),
              "name: coil-A\nmodel: coil\nlimit: L=2.4..2.6\nresonance: peak 4.5k..5.5k\nband: 7\n");
   const unsigned long window = rig.OpenStation();
   ASSERT_NE(window, 0u) << "the station window did not appear";
   rig.Keys("alt+c");
-  rig.Type(rig.Folder() + "/coil.dozcheck");
+  rig.Type(rig.File("coil.dozcheck"));
   rig.Keys("Return");
   rig.Type("SN-100");
   rig.Keys("Return");
-  const std::string store = rig.Folder() + "/results.sqlite";
+  const std::string store = rig.File("results.sqlite");
   ASSERT_EQ(StoreRowsOnce(store, 1).size(), 1u) << "unit heard:\n" << rig.Trace();
   int green = 0;
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWaitMs);

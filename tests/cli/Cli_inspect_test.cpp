@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "Cli_args.h"
+#include "Cli_measure.h"
 #include "Cli_run.h"
 #include "Postgres_server.h"
 #include "Results_store.h"
@@ -142,6 +143,28 @@ TEST_P(InspectTest, AStoreThatIsAwayKeepsTheRowQueuedUntilResultsReadsIt) {
   EXPECT_EQ(listed.code, 0) << listed.err;
   EXPECT_TRUE(Contains(listed.out, "  pass  Q-1  st-1  coil-A")) << listed.out;
   EXPECT_EQ(Rows("Q-1").size(), 1u);
+}
+
+// Through leads of 50 pF the coil's C reads 450 pF, beyond its limit; its
+// leads' open sweep takes them out again, from the part and the golden.
+TEST_P(InspectTest, ThePartIsJudgedCorrectedForItsLeads) {
+  const auto open = Unit("open", {"--leads", "C=50p"});
+  const auto leaded = Unit(kGoodCoil, {"--leads", "C=50p"});
+  std::ostringstream out, err;
+  ASSERT_EQ(RunMeasureWith({"--port", open->DevicePath(), "--band", "7", "-o", dir_.File("open.DTA")}, out, err, env_), 0);
+  ASSERT_EQ(RunMeasureWith({"--port", leaded->DevicePath(), "--band", "7", "-o", dir_.File("golden.DTA")}, out, err, env_), 0);
+  test::WriteBytes(dir_.File("coil.dozcheck"), std::string(kCriteria) + "golden: golden.DTA\ntolerance: 2\n");
+  const TCliRun raw = Inspect(leaded->DevicePath(), "C-1");
+  EXPECT_EQ(raw.code, 1);
+  EXPECT_TRUE(Contains(raw.out, "  FAIL  C = 45")) << raw.out;
+  EXPECT_TRUE(Contains(raw.out, "  ok    |Z| within ±2.00 % of the golden")) << raw.out;
+  const TCliRun corrected = Inspect(leaded->DevicePath(), "C-2", {"--open", dir_.File("open.DTA")});
+  EXPECT_EQ(corrected.code, 0) << corrected.out << corrected.err;
+  EXPECT_TRUE(Contains(corrected.out, "  ok    C = 40")) << corrected.out;
+  ASSERT_EQ(RunMeasureWith({"--port", open->DevicePath(), "--band", "10", "-o", dir_.File("low.DTA")}, out, err, env_), 0);
+  const TCliRun uncovered = Inspect(leaded->DevicePath(), "C-3", {"--open", dir_.File("low.DTA")});
+  EXPECT_EQ(uncovered.code, EXIT_USAGE) << "a band-10 sweep lacks band 7's points";
+  EXPECT_EQ(Rows("C-3").size(), 0u);
 }
 
 // The process dies once the row is safe in the queue and before the store
