@@ -76,15 +76,18 @@ void PartsAlone(const std::string& store, const char* kind, int band, const test
   results.Open();
   std::vector<double> judge, file, row, total;
   for (int i = 0; i < kParts; ++i) {
-    const station::TPartFacts facts{"B-" + std::to_string(i), "bench", criteria.Name, results::UtcNow()};
+    const station::TPartFacts facts{"B-" + std::to_string(i), "bench", criteria.Name,
+                                    results::UtcNow()};
     const auto start = TClock::now();
     const station::TJudgement j = station::Judge(criteria, m.calc, band);
     judge.push_back(Ms(start));
     const auto saving = TClock::now();
-    const station::TPartSave save = station::SavePart(dir.File("batch"), facts.Serial, facts.MeasuredAt, "0001", 1, m.raw);
+    const station::TPartSave save =
+        station::SavePart(dir.File("batch"), facts.Serial, facts.MeasuredAt, "0001", 1, m.raw);
     file.push_back(Ms(saving));
     const auto recording = TClock::now();
-    const station::TRecordResult r = station::RecordRow(results, station::JudgedRow(facts, j, save));
+    const station::TRecordResult r =
+        station::RecordRow(results, station::JudgedRow(facts, j, save));
     row.push_back(Ms(recording));
     total.push_back(Ms(start));
     if (r.Fate != station::TRowFate::Stored || j.Verdict != results::TVerdict::Pass) {
@@ -93,37 +96,41 @@ void PartsAlone(const std::string& store, const char* kind, int band, const test
     }
   }
   const TSpread t = SpreadOf(total);
-  std::printf("station per part, band %d (%d points), %s: judgement %.1f ms, file %.1f ms, row %.1f ms; "
-              "together %.1f ms median, %.1f ms slowest (target <= %.0f ms)\n",
-              band, BandDataNum(band), kind, SpreadOf(judge).median, SpreadOf(file).median,
-              SpreadOf(row).median, t.median, t.slowest, kTargetMs);
+  std::printf(
+      "station per part, band %d (%d points), %s: judgement %.1f ms, file %.1f ms, row %.1f ms; "
+      "together %.1f ms median, %.1f ms slowest (target <= %.0f ms)\n",
+      band, BandDataNum(band), kind, SpreadOf(judge).median, SpreadOf(file).median,
+      SpreadOf(row).median, t.median, t.slowest, kTargetMs);
 }
 
 // Whole parts through doz-cli inspect, less doz-cli measure of the same unit.
 void WholeParts(const test::TTempDir& dir) {
   test::TUnitsimProcess unit({"--fast", "--circuit", kCoil});
   if (!unit.Started()) return void(std::printf("station, whole parts: no simulated unit\n"));
-  test::WriteBytes(dir.File("coil.dozcheck"),
-                   "name: coil-A\nmodel: coil\nlimit: L=2.4..2.6\nresonance: peak 4.5k..5.5k\nband: 7\n");
+  test::WriteBytes(
+      dir.File("coil.dozcheck"),
+      "name: coil-A\nmodel: coil\nlimit: L=2.4..2.6\nresonance: peak 4.5k..5.5k\nband: 7\n");
   cli::TMeasureEnv env;
   env.appDir = dir.Path();
   std::vector<double> inspect, measure;
   for (int i = 0; i < kParts; ++i) {
     std::ostringstream out, err;
     auto start = TClock::now();
-    cli::RunMeasureWith({"--port", unit.DevicePath(), "--band", "7", "-o", dir.File("m" + std::to_string(i) + ".DTA")},
+    cli::RunMeasureWith({"--port", unit.DevicePath(), "--band", "7", "-o",
+                         dir.File("m" + std::to_string(i) + ".DTA")},
                         out, err, env);
     measure.push_back(Ms(start));
     start = TClock::now();
-    cli::RunInspectWith({"--port", unit.DevicePath(), "--criteria", dir.File("coil.dozcheck"), "--serial",
-                         "W-" + std::to_string(i), "--save-dir", dir.File("whole")},
+    cli::RunInspectWith({"--port", unit.DevicePath(), "--criteria", dir.File("coil.dozcheck"),
+                         "--serial", "W-" + std::to_string(i), "--save-dir", dir.File("whole")},
                         out, err, env);
     inspect.push_back(Ms(start));
   }
   const double m = SpreadOf(measure).median, s = SpreadOf(inspect).median;
-  std::printf("doz-cli inspect, band 7 against the unpaced unit, SQLite: %.1f ms a part, measure %.1f ms: "
-              "%.1f ms beyond the sweep (target <= %.0f ms)\n",
-              s, m, s - m, kTargetMs);
+  std::printf(
+      "doz-cli inspect, band 7 against the unpaced unit, SQLite: %.1f ms a part, measure %.1f ms: "
+      "%.1f ms beyond the sweep (target <= %.0f ms)\n",
+      s, m, s - m, kTargetMs);
 }
 
 }  // namespace
@@ -131,7 +138,9 @@ void WholeParts(const test::TTempDir& dir) {
 int main() {
   {
     const test::TTempDir dir;
-    for (const int band : {7, 1}) PartsAlone(dir.File("results" + std::to_string(band) + ".sqlite"), "SQLite (WAL, full sync)", band, dir);
+    for (const int band : {7, 1})
+      PartsAlone(dir.File("results" + std::to_string(band) + ".sqlite"), "SQLite (WAL, full sync)",
+                 band, dir);
   }
   test::TPostgresServer& server = test::SharedPostgres();
   if (server.Running()) {

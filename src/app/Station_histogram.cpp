@@ -66,17 +66,23 @@ void TStationHistogram::paintEvent(QPaintEvent*) {
     const double middle = left + h.BinWidth() / 2;
     const bool outside = (lower_ && middle < *lower_) || (upper_ && middle > *upper_);
     const int height = h.Counts[i] * (plot.height() - 2) / most;
-    const QRect bar(x(left) + 1, plot.bottom() - height, std::max(1, x(left + h.BinWidth()) - x(left) - 1), height);
+    const QRect bar(x(left) + 1, plot.bottom() - height,
+                    std::max(1, x(left + h.BinWidth()) - x(left) - 1), height);
     p.fillRect(bar, outside ? QColor(220, 40, 40) : QColor(40, 90, 200));
   }
   p.setPen(QPen(QColor(0, 140, 0), 1, Qt::DashLine));
   for (const auto& limit : {lower_, upper_})
     if (limit) p.drawLine(x(*limit), plot.top(), x(*limit), plot.bottom());
   p.setPen(Qt::black);
-  const auto label = [&](double value) { return QString::fromStdString(station::ValueText(value, unit_)); };
-  p.drawText(QRect(plot.left(), plot.bottom() + 3, plot.width(), text), Qt::AlignLeft, label(h.Low));
-  p.drawText(QRect(plot.left(), plot.bottom() + 3, plot.width(), text), Qt::AlignRight, label(h.High));
-  p.drawText(QRect(plot.left(), 2, plot.width(), text), Qt::AlignLeft, QStringLiteral("最多 %1 個").arg(most));
+  const auto label = [&](double value) {
+    return QString::fromStdString(station::ValueText(value, unit_));
+  };
+  p.drawText(QRect(plot.left(), plot.bottom() + 3, plot.width(), text), Qt::AlignLeft,
+             label(h.Low));
+  p.drawText(QRect(plot.left(), plot.bottom() + 3, plot.width(), text), Qt::AlignRight,
+             label(h.High));
+  p.drawText(QRect(plot.left(), 2, plot.width(), text), Qt::AlignLeft,
+             QStringLiteral("最多 %1 個").arg(most));
 }
 
 }  // namespace doz

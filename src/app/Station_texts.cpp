@@ -17,7 +17,8 @@ QString Text(const std::string& text) { return QString::fromStdString(text); }
 QString Value(double value, const char* unit) { return Text(station::ValueText(value, unit)); }
 
 QString BoundsText(const TBounds& b, const char* unit) {
-  if (b.Lower && b.Upper) return Value(*b.Lower, unit) + QStringLiteral(" ～ ") + Value(*b.Upper, unit);
+  if (b.Lower && b.Upper)
+    return Value(*b.Lower, unit) + QStringLiteral(" ～ ") + Value(*b.Upper, unit);
   if (b.Lower) return Value(*b.Lower, unit) + QStringLiteral(" 以上");
   return Value(b.Upper.value_or(0), unit) + QStringLiteral(" 以下");
 }
@@ -26,19 +27,26 @@ QString BoundsText(const TBounds& b, const char* unit) {
 QString AgainstText(const TBounds& b, double value, const char* unit) {
   const double excess = b.Excess(value);
   if (excess > 0)
-    return QStringLiteral("：上限 %1 を %2 超えています").arg(Value(*b.Upper, unit), Value(excess, unit));
+    return QStringLiteral("：上限 %1 を %2 超えています")
+        .arg(Value(*b.Upper, unit), Value(excess, unit));
   if (excess < 0)
-    return QStringLiteral("：下限 %1 を %2 下回っています").arg(Value(*b.Lower, unit), Value(-excess, unit));
+    return QStringLiteral("：下限 %1 を %2 下回っています")
+        .arg(Value(*b.Lower, unit), Value(-excess, unit));
   return QStringLiteral("（%1）").arg(BoundsText(b, unit));
 }
 
 QString GoldenText(const TFinding& f) {
-  const QString what = f.Kind == TFindingKind::Magnitude ? QStringLiteral("|Z|") : QStringLiteral("位相");
+  const QString what =
+      f.Kind == TFindingKind::Magnitude ? QStringLiteral("|Z|") : QStringLiteral("位相");
   const QString tolerance = QStringLiteral("±") + Value(f.Bounds.Upper.value_or(0), f.Unit);
-  const QString worst = (f.Kind == TFindingKind::Magnitude ? PercentText(f.Value) : DegreesText(f.Value)) +
-                        QStringLiteral("（%1）").arg(Text(analysis::FormatSi(f.Hertz, "Hz")));
+  const QString worst =
+      (f.Kind == TFindingKind::Magnitude ? PercentText(f.Value) : DegreesText(f.Value)) +
+      QStringLiteral("（%1）").arg(Text(analysis::FormatSi(f.Hertz, "Hz")));
   if (f.Pass)
-    return QStringLiteral("%1：基準との差 %2 以内（%3 点、最大 %4）").arg(what, tolerance).arg(f.Compared).arg(worst);
+    return QStringLiteral("%1：基準との差 %2 以内（%3 点、最大 %4）")
+        .arg(what, tolerance)
+        .arg(f.Compared)
+        .arg(worst);
   return QStringLiteral("%1：基準との差が %2 を超える点 %3／%4、最大 %5")
       .arg(what, tolerance)
       .arg(f.Outside)
@@ -60,7 +68,8 @@ QString FileProblemText(const platform::TFileFailure& failure) {
     case platform::TFileProblem::None:
       break;
   }
-  return QStringLiteral("読み取りエラーです（%1）").arg(QString::fromLocal8Bit(std::strerror(failure.systemError)));
+  return QStringLiteral("読み取りエラーです（%1）")
+      .arg(QString::fromLocal8Bit(std::strerror(failure.systemError)));
 }
 
 QString Quoted(const std::string& text) { return QStringLiteral("「%1」").arg(Text(text)); }
@@ -76,9 +85,14 @@ QString FaultText(const TCriteriaError& e) {
     case TCriteriaFault::NotKeyValue:
       return QStringLiteral("コメント（#）でも「キー: 値」でもありません");
     case TCriteriaFault::UnknownKey:
-      return QStringLiteral("キー%1はありません（name, golden, tolerance, phase-tolerance, range, model, limit, resonance, band）").arg(Quoted(e.Subject));
+      return QStringLiteral(
+                 "キー%1はありません（name, golden, tolerance, phase-tolerance, range, model, "
+                 "limit, resonance, band）")
+          .arg(Quoted(e.Subject));
     case TCriteriaFault::Repeated:
-      return QStringLiteral("%1が二度あります（最初は %2 行目）").arg(Quoted(e.Subject)).arg(e.Other);
+      return QStringLiteral("%1が二度あります（最初は %2 行目）")
+          .arg(Quoted(e.Subject))
+          .arg(e.Other);
     case TCriteriaFault::EmptyValue:
       return QStringLiteral("%1に値がありません").arg(Quoted(e.Subject));
     case TCriteriaFault::BadNumber:
@@ -90,21 +104,27 @@ QString FaultText(const TCriteriaError& e) {
     case TCriteriaFault::BadBand:
       return QStringLiteral("バンド%1は 1 から 10 ではありません").arg(Quoted(e.Subject));
     case TCriteriaFault::UnknownModel:
-      return QStringLiteral("モデル：") + (e.Syntax ? SyntaxErrorText(*e.Syntax) : Quoted(e.Subject));
+      return QStringLiteral("モデル：") +
+             (e.Syntax ? SyntaxErrorText(*e.Syntax) : Quoted(e.Subject));
     case TCriteriaFault::NeedsModel:
       return QStringLiteral("limit には model の行が要ります");
     case TCriteriaFault::UnknownValue:
-      return QStringLiteral("%1はモデルの定数でもモデルから求める値でもありません").arg(Quoted(e.Subject));
+      return QStringLiteral("%1はモデルの定数でもモデルから求める値でもありません")
+          .arg(Quoted(e.Subject));
     case TCriteriaFault::RepeatedLimit:
-      return QStringLiteral("%1の limit が二度あります（最初は %2 行目）").arg(Quoted(e.Subject)).arg(e.Other);
+      return QStringLiteral("%1の limit が二度あります（最初は %2 行目）")
+          .arg(Quoted(e.Subject))
+          .arg(e.Other);
     case TCriteriaFault::BadResonanceKind:
       return QStringLiteral("%1は peak でも dip でもありません").arg(Quoted(e.Subject));
     case TCriteriaFault::GoldenUnreadable:
-      return QStringLiteral("基準データ %1 を読めません：").arg(Text(e.Subject)) + FileProblemText(e.Failure);
+      return QStringLiteral("基準データ %1 を読めません：").arg(Text(e.Subject)) +
+             FileProblemText(e.Failure);
     case TCriteriaFault::GoldenInvalid:
       return QStringLiteral("基準データ %1 の内容が正しくありません").arg(Text(e.Subject));
     case TCriteriaFault::NeedsGolden:
-      return QStringLiteral("%1は基準データとの比較の条件ですが、golden の行がありません").arg(Quoted(e.Subject));
+      return QStringLiteral("%1は基準データとの比較の条件ですが、golden の行がありません")
+          .arg(Quoted(e.Subject));
     case TCriteriaFault::NoCommonPoint:
       return QStringLiteral("基準データにはバンドと range の中の点がありません");
     case TCriteriaFault::NoName:
@@ -138,11 +158,14 @@ QString JapaneseFinding(const TFinding& f) {
     case TFindingKind::NoCommonPoint:
       return QStringLiteral("基準データと共通の周波数点がありません");
     case TFindingKind::Value:
-      return name + QStringLiteral(" = ") + Value(f.Value, f.Unit) + AgainstText(f.Bounds, f.Value, f.Unit);
+      return name + QStringLiteral(" = ") + Value(f.Value, f.Unit) +
+             AgainstText(f.Bounds, f.Value, f.Unit);
     case TFindingKind::NoFit:
-      return QStringLiteral("モデル %1 を当てはめられません（%2）").arg(name, FitRefusalText(f.Refusal));
+      return QStringLiteral("モデル %1 を当てはめられません（%2）")
+          .arg(name, FitRefusalText(f.Refusal));
     case TFindingKind::PoorFit:
-      return QStringLiteral("モデル %1 が測定点に合いません（誤差 %2、ノイズと丸めで説明できるのは %3）")
+      return QStringLiteral(
+                 "モデル %1 が測定点に合いません（誤差 %2、ノイズと丸めで説明できるのは %3）")
           .arg(name, Value(100 * f.Value, "%"), Value(100 * f.Expected, "%"));
     case TFindingKind::Undetermined:
       return QStringLiteral("%1 = %2 はデータから決まりません（範囲の端に達しました）")
@@ -151,7 +174,8 @@ QString JapaneseFinding(const TFinding& f) {
       return ResonanceText(f.ResonanceKind) + QStringLiteral(" ") + Value(f.Value, "Hz") +
              AgainstText(f.Bounds, f.Value, "Hz");
     case TFindingKind::NoResonance:
-      return QStringLiteral("%1がありません（%2）").arg(ResonanceText(f.ResonanceKind), BoundsText(f.Bounds, "Hz"));
+      return QStringLiteral("%1がありません（%2）")
+          .arg(ResonanceText(f.ResonanceKind), BoundsText(f.Bounds, "Hz"));
   }
   return {};
 }
@@ -165,12 +189,15 @@ QString CriteriaSummary(const TCriteria& c) {
   QStringList parts;
   if (c.Golden) {
     parts << QStringLiteral("基準 %1（±%2、±%3）")
-                 .arg(Text(c.Golden->Path), Value(c.Tolerance.Percent, "%"), Value(c.Tolerance.Degrees, "°"));
+                 .arg(Text(c.Golden->Path), Value(c.Tolerance.Percent, "%"),
+                      Value(c.Tolerance.Degrees, "°"));
     if (c.Range) parts << QStringLiteral("範囲 ") + BoundsText(*c.Range, "Hz");
   }
   if (c.Model) parts << QStringLiteral("モデル ") + Text(c.Model->Text());
-  for (const TValueLimit& limit : c.Limits) parts << Text(limit.Name) + QStringLiteral(" ") + BoundsText(limit.Bounds, limit.Unit);
-  for (const TResonanceLimit& r : c.Resonances) parts << ResonanceText(r.Kind) + QStringLiteral(" ") + BoundsText(r.Hertz, "Hz");
+  for (const TValueLimit& limit : c.Limits)
+    parts << Text(limit.Name) + QStringLiteral(" ") + BoundsText(limit.Bounds, limit.Unit);
+  for (const TResonanceLimit& r : c.Resonances)
+    parts << ResonanceText(r.Kind) + QStringLiteral(" ") + BoundsText(r.Hertz, "Hz");
   parts << QStringLiteral("バンド %1（%2）").arg(c.Band).arg(QString::fromUtf8(BandLabel(c.Band)));
   return Text(c.Name) + QStringLiteral("：") + parts.join(QStringLiteral("、"));
 }

@@ -75,7 +75,8 @@ TFormStation::TFormStation(TFormMain& main) : QWidget(&main, Qt::Window), main_(
 
   // Direct: the texts are taken as the session reports them; what they
   // start runs once the main window's step is done.
-  connect(&main_, &TFormMain::SessionStatus, this, [this](TStatusText text) { SessionStatus(text); });
+  connect(&main_, &TFormMain::SessionStatus, this,
+          [this](TStatusText text) { SessionStatus(text); });
   connect(&main_, &TFormMain::SweepOver, this, [this](TSweepEnding ending) { SweepOver(ending); });
   connect(&judgeWatcher_, &QFutureWatcher<TJudgement>::finished, this, [this] { JudgeFinished(); });
   ShowParts();
@@ -89,7 +90,8 @@ QWidget* TFormStation::CreateCriteriaGroup() {
   auto* layout = new QVBoxLayout(group);
   auto* row = new QHBoxLayout;
   CriteriaEdit = new QLineEdit(group);
-  CriteriaEdit->setPlaceholderText(QStringLiteral("検査条件ファイル（.dozcheck）のパス、Enter で読込み"));
+  CriteriaEdit->setPlaceholderText(
+      QStringLiteral("検査条件ファイル（.dozcheck）のパス、Enter で読込み"));
   OpenButton = new QPushButton(QStringLiteral("開く(&O)…"), group);
   row->addWidget(Buddy(QStringLiteral("ファイル(&C)"), CriteriaEdit, group));
   row->addWidget(CriteriaEdit, 1);
@@ -117,7 +119,8 @@ QWidget* TFormStation::CreateRecordGroup() {
   FolderEdit->setPlaceholderText(QStringLiteral("検査条件ファイルのフォルダー"));
   StoreEdit = new QLineEdit(group);
   StoreEdit->setPlaceholderText(QStringLiteral("保存先の results.sqlite、または postgresql://…"));
-  StoreEdit->setToolTip(QStringLiteral("サーバーのパスワードは ~/.pgpass（または PGPASSFILE のファイル）に書いてください"));
+  StoreEdit->setToolTip(QStringLiteral(
+      "サーバーのパスワードは ~/.pgpass（または PGPASSFILE のファイル）に書いてください"));
   StationEdit = new QLineEdit(QString::fromStdString(HostName()), group);
   form->addRow(Buddy(QStringLiteral("保存先フォルダー(&F)"), FolderEdit, group), FolderEdit);
   form->addRow(Buddy(QStringLiteral("記録先(&D)"), StoreEdit, group), StoreEdit);
@@ -159,8 +162,8 @@ QWidget* TFormStation::CreateBatchGroup() {
   auto* group = new QGroupBox(QStringLiteral("ロット"), this);
   auto* layout = new QVBoxLayout(group);
   layout->addWidget(new QLabel(QStringLiteral("最近の部品"), group));
-  PartsTable = Table({QStringLiteral("時刻"), QStringLiteral("シリアル番号"), QStringLiteral("判定"),
-                      QStringLiteral("記録")},
+  PartsTable = Table({QStringLiteral("時刻"), QStringLiteral("シリアル番号"),
+                      QStringLiteral("判定"), QStringLiteral("記録")},
                      kPartsShown, group);
   layout->addWidget(PartsTable);
   CountsLabel = new QLabel(group);
@@ -193,9 +196,11 @@ void TFormStation::ShowCriteriaError(const QString& text) {
 void TFormStation::LoadCriteriaClick() {
   if (phase_ != TPhase::Idle) return;
   const QString path = CriteriaEdit->text().trimmed();
-  if (path.isEmpty()) return ShowCriteriaError(QStringLiteral("検査条件ファイルを指定してください"));
+  if (path.isEmpty())
+    return ShowCriteriaError(QStringLiteral("検査条件ファイルを指定してください"));
   QFile file(path);
-  if (file.open(QIODevice::ReadOnly)) CriteriaText->setPlainText(QString::fromUtf8(file.read(kMaxCriteriaBytes)));
+  if (file.open(QIODevice::ReadOnly))
+    CriteriaText->setPlainText(QString::fromUtf8(file.read(kMaxCriteriaBytes)));
   TCriteriaParse parsed = LoadCriteria(path.toStdString());
   if (auto* error = std::get_if<TCriteriaError>(&parsed))
     return ShowCriteriaError(path + QStringLiteral("：") + JapaneseCriteriaError(*error));
@@ -208,8 +213,9 @@ void TFormStation::LoadCriteriaClick() {
 
 void TFormStation::OpenCriteriaClick() {
   const QStringList files = main_.Prompter().OpenFiles(
-      this, {QStringLiteral("検査条件ファイルを選んでください"), QStringLiteral("検査条件 (*.dozcheck)"),
-             QStringLiteral("*.dozcheck"), QString()},
+      this,
+      {QStringLiteral("検査条件ファイルを選んでください"), QStringLiteral("検査条件 (*.dozcheck)"),
+       QStringLiteral("*.dozcheck"), QString()},
       false);
   if (files.isEmpty()) return;
   CriteriaEdit->setText(files.first());
@@ -221,11 +227,14 @@ void TFormStation::OpenCriteriaClick() {
 void TFormStation::SaveCriteriaClick() {
   if (phase_ != TPhase::Idle) return;
   const QString path = CriteriaEdit->text().trimmed();
-  if (path.isEmpty()) return ShowCriteriaError(QStringLiteral("保存する検査条件ファイルのパスを入れてください"));
+  if (path.isEmpty())
+    return ShowCriteriaError(QStringLiteral("保存する検査条件ファイルのパスを入れてください"));
   platform::TTextWriter writer;
-  const bool written = writer.Open(path.toStdString()) &&
-                       (writer.WriteBytes(CriteriaText->toPlainText().toStdString()), writer.Commit());
-  if (!written) return ShowCriteriaError(path + QStringLiteral("：検査条件ファイルを保存できません"));
+  const bool written =
+      writer.Open(path.toStdString()) &&
+      (writer.WriteBytes(CriteriaText->toPlainText().toStdString()), writer.Commit());
+  if (!written)
+    return ShowCriteriaError(path + QStringLiteral("：検査条件ファイルを保存できません"));
   LoadCriteriaClick();
 }
 
@@ -253,8 +262,9 @@ void TFormStation::StoreEdited() {
 
 void TFormStation::ApplyStore() {
   const std::string folder = BatchFolder();
-  const std::string location =
-      !storeLocation_.empty() ? storeLocation_ : folder.empty() ? "" : folder + "/results.sqlite";
+  const std::string location = !storeLocation_.empty() ? storeLocation_
+                               : folder.empty()        ? ""
+                                                       : folder + "/results.sqlite";
   store_.SetLocation(location);
   if (!criteria_) return;
   store_.Refresh(criteria_->Name, [this](const TStationView& view) { ShowBatch(view); });

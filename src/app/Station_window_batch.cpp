@@ -24,7 +24,9 @@ void SetCell(QTableWidget* table, int row, int column, const QString& text) {
   table->setItem(row, column, item);
 }
 
-QString Measured(double value, const char* unit) { return QString::fromStdString(station::ValueText(value, unit)); }
+QString Measured(double value, const char* unit) {
+  return QString::fromStdString(station::ValueText(value, unit));
+}
 
 // "L（2.40 H～2.60 H）": a value's entry, by its name and the limits it was judged against.
 QString EntryText(const TValueStats& s) {
@@ -71,20 +73,24 @@ void TFormStation::ShowBatch(const TStationView& view) {
   const std::vector<TResultRow> rows = BatchRows();
   const TBatchStats stats = BatchStats(rows);
   const auto count = [&](TVerdict v) {
-    return std::count_if(rows.begin(), rows.end(), [v](const TResultRow& r) { return r.Verdict == v; });
+    return std::count_if(rows.begin(), rows.end(),
+                         [v](const TResultRow& r) { return r.Verdict == v; });
   };
-  CountsLabel->setText(QStringLiteral("件数 %1　合格 %2　不合格 %3　測定エラー %4　歩留まり %5")
-                           .arg(stats.Count)
-                           .arg(stats.Passed)
-                           .arg(count(TVerdict::Fail))
-                           .arg(count(TVerdict::MeasurementError))
-                           .arg(stats.Yield ? QString::number(100 * *stats.Yield, 'f', 1) + QStringLiteral(" %")
-                                            : QStringLiteral("－")));
+  CountsLabel->setText(
+      QStringLiteral("件数 %1　合格 %2　不合格 %3　測定エラー %4　歩留まり %5")
+          .arg(stats.Count)
+          .arg(stats.Passed)
+          .arg(count(TVerdict::Fail))
+          .arg(count(TVerdict::MeasurementError))
+          .arg(stats.Yield ? QString::number(100 * *stats.Yield, 'f', 1) + QStringLiteral(" %")
+                           : QStringLiteral("－")));
   WaitingLabel->setStyleSheet(view.Waiting > 0 ? QStringLiteral("color: #c00000;") : QString());
-  WaitingLabel->setText(view.Waiting > 0
-                            ? QStringLiteral("記録先に届いていない行 %1 行（待機中）").arg(view.Waiting) +
-                                  (view.Read.Ok() ? QString() : QStringLiteral("：") + QString::fromStdString(view.Read.Message))
-                            : QStringLiteral("待機中の行はありません"));
+  WaitingLabel->setText(
+      view.Waiting > 0
+          ? QStringLiteral("記録先に届いていない行 %1 行（待機中）").arg(view.Waiting) +
+                (view.Read.Ok() ? QString()
+                                : QStringLiteral("：") + QString::fromStdString(view.Read.Message))
+          : QStringLiteral("待機中の行はありません"));
   StatsTable->setRowCount(int(stats.Values.size()));
   const QString chosen = HistogramBox->currentText();
   HistogramBox->blockSignals(true);

@@ -61,8 +61,10 @@ void TFormStation::SerialEntered() {
 // says whether that is meant.
 void TFormStation::Ask(const std::string& serial, bool known) {
   const QString text = QString::fromStdString(serial);
-  if (known && !main_.Prompter().ConfirmYesNo(
-                   this, QStringLiteral("シリアル番号 %1 はすでに記録されています。もう一度測定しますか？").arg(text))) {
+  if (known &&
+      !main_.Prompter().ConfirmYesNo(
+          this, QStringLiteral("シリアル番号 %1 はすでに記録されています。もう一度測定しますか？")
+                    .arg(text))) {
     phase_ = TPhase::Idle;
     ShowPhase(QString());
     SerialEdit->selectAll();
@@ -74,6 +76,11 @@ void TFormStation::Ask(const std::string& serial, bool known) {
 }
 
 void TFormStation::StartSweep() {
+  // A sweep the main window runs on its own (a compensation sweep) first.
+  if (main_.Session.fReceiving() || main_.Session.fFinishPending()) {
+    phase_ = TPhase::Idle;
+    return ShowPhase(QStringLiteral("メインウィンドウで測定中です"));
+  }
   failure_.Clear();
   ending_.reset();
   finishWanted_ = false;
@@ -124,7 +131,8 @@ void TFormStation::TakeMeasurement() {
   // measured through the same leads, is judged corrected too.
   const auto criteria = main_.Compensating() ? Compensated(*criteria_, main_.Leads) : criteria_;
   if (!criteria) {
-    failure_.Note(QStringLiteral("補正データ（open.DTA, short.DTA）が基準データの点を含みません").toStdString());
+    failure_.Note(QStringLiteral("補正データ（open.DTA, short.DTA）が基準データの点を含みません")
+                      .toStdString());
     return FailPart();
   }
   part_.Facts.MeasuredAt = results::UtcNow();
@@ -153,7 +161,8 @@ void TFormStation::JudgeFinished() {
   ShowVerdict(j.Verdict, lines, j.Verdict != results::TVerdict::Pass);
   Record(JudgedRow(part_.Facts, j, part_.Save),
          part_.Saved ? QString::fromStdString(part_.Save.Name) : QString());
-  PartStatus->setText(part_.Saved ? QStringLiteral("保存しました：") + QString::fromStdString(part_.Save.Path)
+  PartStatus->setText(part_.Saved ? QStringLiteral("保存しました：") +
+                                        QString::fromStdString(part_.Save.Path)
                                   : JapaneseSaveFault(part_.Save));
   EndPart();
 }
@@ -168,7 +177,8 @@ void TFormStation::FailPart() {
   EndPart();
 }
 
-void TFormStation::ShowVerdict(results::TVerdict verdict, const QStringList& lines, bool reasonsFailed) {
+void TFormStation::ShowVerdict(results::TVerdict verdict, const QStringList& lines,
+                               bool reasonsFailed) {
   VerdictLabel->setStyleSheet(QString::fromUtf8(VerdictStyle(verdict)));
   VerdictLabel->setText(VerdictText(verdict));
   ReasonsLabel->setStyleSheet(reasonsFailed ? QStringLiteral("color: #c00000;") : QString());
@@ -183,7 +193,8 @@ void TFormStation::Record(const results::TResultRow& row, const QString& file) {
                      row.Verdict, file, row.Id, std::nullopt});
   if (parts_.size() > std::size_t(kPartsShown)) parts_.pop_back();
   ShowParts();
-  store_.Record(row, row.Criteria, [this, id = row.Id](const TStationView& view) { Recorded(id, view); });
+  store_.Record(row, row.Criteria,
+                [this, id = row.Id](const TStationView& view) { Recorded(id, view); });
 }
 
 void TFormStation::Recorded(const std::string& rowId, const TStationView& view) {

@@ -91,7 +91,8 @@ std::optional<TCriteria> ReadCriteria(const std::string& path, std::ostream& err
   if (e.Fault == TCriteriaFault::CannotRead) {
     err << path << ": " << FileFailureText(e.Failure) << "\n";
   } else if (e.Fault == TCriteriaFault::GoldenUnreadable) {
-    err << path << ": line " << e.Line << ": " << e.Subject << ": " << FileFailureText(e.Failure) << "\n";
+    err << path << ": line " << e.Line << ": " << e.Subject << ": " << FileFailureText(e.Failure)
+        << "\n";
   } else {
     err << path << ": " << CriteriaErrorText(e) << "\n";
   }
@@ -163,9 +164,8 @@ int Inspect(const TInspectArgs& a, const TCriteria& criteria, std::ostream& out,
 int RunInspectWith(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                    const TMeasureEnv& env) {
   TCliArgs parsed;
-  std::vector<TCliOption> known = {{"--port", true},     {"--criteria", true},
-                                   {"--serial", true},   {"--db", true},
-                                   {"--save-dir", true}, {"--station", true},
+  std::vector<TCliOption> known = {{"--port", true}, {"--criteria", true}, {"--serial", true},
+                                   {"--db", true},   {"--save-dir", true}, {"--station", true},
                                    {"--json", false}};
   known.insert(known.end(), CompensationOptions().begin(), CompensationOptions().end());
   if (auto done = ParseVerbArgs(parsed, args, known, 0, "inspect", kHelp, out, err)) return *done;

@@ -52,8 +52,8 @@ const char* VerdictText(TVerdict verdict) {
 
 void PrintInspectionText(const TInspection& i, std::ostream& out) {
   const TResultRow& row = i.Row;
-  out << VerdictText(row.Verdict) << " (" << VerdictWord(row.Verdict) << ")  " << row.Serial
-      << "  " << row.Criteria << "\n";
+  out << VerdictText(row.Verdict) << " (" << VerdictWord(row.Verdict) << ")  " << row.Serial << "  "
+      << row.Criteria << "\n";
   if (!row.ErrorText.empty()) out << "  " << row.ErrorText << "\n";
   for (const station::TFinding& f : i.Judgement.Findings)
     out << (f.Pass ? "  ok    " : "  FAIL  ") << station::FindingText(f) << "\n";

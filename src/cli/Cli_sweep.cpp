@@ -86,7 +86,8 @@ TSweepOutcome TCliSweep::Run(const TSweepRequest& request, const std::string& po
   const auto interrupted = [this] { return env_.interrupted && *env_.interrupted; };
   p.port.SetPortsDirectory(portsDir);
   p.session.SetLine(&p.port);
-  if (!p.session.StartMeasure(request)) return interrupted() ? TSweepOutcome::Interrupted : TSweepOutcome::Failed;
+  if (!p.session.StartMeasure(request))
+    return interrupted() ? TSweepOutcome::Interrupted : TSweepOutcome::Failed;
   p.progress.Start(p.session.Sweep().PointTotal);
   while (p.session.fReceiving()) {
     if (interrupted()) {

@@ -27,7 +27,7 @@ constexpr int EXIT_INTERRUPTED = 130;
 
 // What a measuring command takes from its surroundings.
 struct TMeasureEnv {
-  std::string appDir;  // holds ports/comN; empty: the program's own folder
+  std::string appDir;     // holds ports/comN; empty: the program's own folder
   bool terminal = false;  // a progress bar instead of progress lines
   // Set by Ctrl-C: the sweep stops as with the stop button.
   const volatile std::sig_atomic_t* interrupted = nullptr;

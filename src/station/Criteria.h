@@ -66,7 +66,7 @@ struct TCriteria {
 
 // Why a criteria file cannot be used; Line 0 when the fault is not one line's.
 enum class TCriteriaFault {
-  CannotRead,        // Failure: why
+  CannotRead,  // Failure: why
   TooLarge,
   NotUtf8,
   NotKeyValue,       // neither a comment nor "key: value"
@@ -87,7 +87,7 @@ enum class TCriteriaFault {
   NeedsGolden,       // Subject: tolerance, phase-tolerance or range given without golden:
   NoCommonPoint,     // the golden holds no point within the band and the range
   NoName,
-  NoCriterion,       // no golden, limit or resonance
+  NoCriterion,  // no golden, limit or resonance
 };
 
 struct TCriteriaError {

@@ -93,7 +93,8 @@ std::map<std::string, const char*> ValueNames(const TCircuitModel& model) {
   if (const TPreset* preset = PresetOf(model); preset && preset->Derive) {
     // Which figures a preset derives does not depend on the values.
     const TCircuit sample(model, std::vector<double>(model.Size(), 1.0));
-    for (const TDerivedValue& figure : preset->Derive(sample)) names.emplace(figure.Name, figure.Unit);
+    for (const TDerivedValue& figure : preset->Derive(sample))
+      names.emplace(figure.Name, figure.Unit);
   }
   return names;
 }
@@ -173,10 +174,10 @@ std::optional<TCriteriaError> TBuilder::Limit(const TEntry& e) {
   if (!criteria_.Model) return Fault(TCriteriaFault::NeedsModel, e.Line);
   const std::size_t equals = e.Value.find('=');
   if (equals == std::string::npos) return Fault(TCriteriaFault::BadBounds, e.Line, e.Value);
-  TValueLimit limit{std::string(Trimmed(std::string_view(e.Value).substr(0, equals))), {}, "", e.Line};
+  TValueLimit limit{
+      std::string(Trimmed(std::string_view(e.Value).substr(0, equals))), {}, "", e.Line};
   const auto name = valueNames_.find(limit.Name);
-  if (name == valueNames_.end())
-    return Fault(TCriteriaFault::UnknownValue, e.Line, limit.Name);
+  if (name == valueNames_.end()) return Fault(TCriteriaFault::UnknownValue, e.Line, limit.Name);
   if (const auto first = limitLines_.find(limit.Name); first != limitLines_.end()) {
     TCriteriaError fault = Fault(TCriteriaFault::RepeatedLimit, e.Line, limit.Name);
     fault.Other = first->second;
@@ -202,8 +203,9 @@ std::optional<TCriteriaError> TBuilder::Resonance(const TEntry& e) {
   } else {
     return Fault(TCriteriaFault::BadResonanceKind, e.Line, word);
   }
-  const std::string_view rest =
-      blank == std::string::npos ? std::string_view() : Trimmed(std::string_view(e.Value).substr(blank));
+  const std::string_view rest = blank == std::string::npos
+                                    ? std::string_view()
+                                    : Trimmed(std::string_view(e.Value).substr(blank));
   if (auto fault = Bounds(e, rest, limit.Hertz)) return fault;
   const auto same = std::count_if(criteria_.Resonances.begin(), criteria_.Resonances.end(),
                                   [&](const TResonanceLimit& r) { return r.Kind == limit.Kind; });
@@ -322,8 +324,9 @@ TCriteriaParse LoadCriteria(const std::string& path) {
   }
   if (text.size() > kMaxCriteriaBytes) return Fault(TCriteriaFault::TooLarge);
   const std::size_t slash = path.rfind('/');
-  const std::string folder =
-      slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  const std::string folder = slash == std::string::npos ? "."
+                             : slash == 0               ? "/"
+                                                        : path.substr(0, slash);
   TCriteriaParse parsed = ParseCriteria(text, folder);
   if (auto* criteria = std::get_if<TCriteria>(&parsed)) criteria->File = path;
   return parsed;

@@ -119,7 +119,8 @@ void JudgeModel(const TCriteria& criteria, const TAnalysisReport& report, TJudge
   }
 }
 
-void JudgeResonances(const TCriteria& criteria, const std::vector<TResonance>& found, TJudgement& j) {
+void JudgeResonances(const TCriteria& criteria, const std::vector<TResonance>& found,
+                     TJudgement& j) {
   for (const TResonanceLimit& limit : criteria.Resonances) {
     TFinding f;
     f.Kind = TFindingKind::NoResonance;
@@ -131,8 +132,9 @@ void JudgeResonances(const TCriteria& criteria, const std::vector<TResonance>& f
     // The one within, else the nearest to the bounds.
     for (const TResonance& r : found) {
       if (r.Kind != limit.Kind) continue;
-      const bool better = f.Kind == TFindingKind::NoResonance ||
-                          std::fabs(limit.Hertz.Excess(r.Hertz)) < std::fabs(limit.Hertz.Excess(f.Value));
+      const bool better =
+          f.Kind == TFindingKind::NoResonance ||
+          std::fabs(limit.Hertz.Excess(r.Hertz)) < std::fabs(limit.Hertz.Excess(f.Value));
       if (!better) continue;
       f.Kind = TFindingKind::Resonance;
       f.Value = r.Hertz;

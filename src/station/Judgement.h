@@ -34,7 +34,7 @@ struct TFinding {
   bool Pass = false;
   std::string Name;  // the value's name ("L", "fs", "f_peak"); the model's for a fit
   double Value = 0;
-  TBounds Bounds;    // what Value was judged against
+  TBounds Bounds;  // what Value was judged against
   const char* Unit = "";
   double Hertz = 0;  // Magnitude, Phase: where the worst deviation lies
   int Outside = 0;   // Magnitude, Phase: points outside the tolerance

@@ -56,7 +56,8 @@ TRecordResult RecordRow(TResultsStore& store, const TResultRow& row,
     const TWriteResult written = store.Write(row);
     return {FateOf(written.Outcome), written.Status, store.Waiting()};
   }
-  if (enqueued.Outcome != TWriteOutcome::Queued) return {TRowFate::Lost, enqueued.Status, store.Waiting()};
+  if (enqueued.Outcome != TWriteOutcome::Queued)
+    return {TRowFate::Lost, enqueued.Status, store.Waiting()};
   if (queued) queued();
   // Another process's flush may have taken the row already; either way it
   // is stored once the flush comes back without a failure. A failure may

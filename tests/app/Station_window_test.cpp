@@ -2,6 +2,8 @@
 // unit: a part from its serial number to its verdict and row, a serial
 // number measured before, refusals, a sweep that fails, a store that is
 // away, the batch's figures and the histogram's bins.
+#include "Station_window.h"
+
 #include <gtest/gtest.h>
 
 #include <QComboBox>
@@ -14,7 +16,6 @@
 #include "Results_store.h"
 #include "Session_steps.h"
 #include "Station_histogram.h"
-#include "Station_window.h"
 #include "Store_outage.h"
 
 namespace doz {
@@ -24,18 +25,22 @@ using results::TVerdict;
 using test::TSessionRig;
 
 constexpr const char* kCriteria =
-    "name: coil-A\nmodel: coil\nlimit: L=2.4..2.6\nlimit: C=350p..450p\nresonance: peak 4.5k..5.5k\nband: 7\n";
+    "name: coil-A\nmodel: coil\nlimit: L=2.4..2.6\nlimit: C=350p..450p\nresonance: peak "
+    "4.5k..5.5k\nband: 7\n";
 
 class StationTest : public ::testing::Test {
  protected:
   explicit StationTest(const char* circuit = "coil:R=6800,L=2.5,C=400p")
-      : sim(test::Sim({"--circuit", circuit})), rig(sim->DevicePath(), 1), station(rig.W().mStationWindow()) {
+      : sim(test::Sim({"--circuit", circuit})),
+        rig(sim->DevicePath(), 1),
+        station(rig.W().mStationWindow()) {
     test::WriteBytes(rig.fixture.Dir().File("coil.dozcheck"), kCriteria);
     QObject::connect(&station, &TFormStation::VerdictShown, [this](TVerdict v) {
       verdicts.push_back(v);
       sinceFinish = finished.elapsed();
     });
-    QObject::connect(&station, &TFormStation::RowRecorded, [this](station::TRowFate f) { fates.push_back(f); });
+    QObject::connect(&station, &TFormStation::RowRecorded,
+                     [this](station::TRowFate f) { fates.push_back(f); });
     QObject::connect(&rig.W(), &TFormMain::SessionStatus, [this](TStatusText t) {
       if (t == TStatusText::MeasureFinished) finished.start();
     });
@@ -49,7 +54,9 @@ class StationTest : public ::testing::Test {
     const std::size_t rows = fates.size();
     station.SerialEdit->setText(serial);
     station.SerialEntered();
-    return rig.fixture.IdleUntil([&] { return fates.size() > rows && station.Phase() == TFormStation::TPhase::Idle; }, 15000);
+    return rig.fixture.IdleUntil(
+        [&] { return fates.size() > rows && station.Phase() == TFormStation::TPhase::Idle; },
+        15000);
   }
   std::vector<results::TResultRow> StoreRows() {
     std::vector<results::TResultRow> rows;
@@ -75,7 +82,8 @@ TEST_F(StationTest, APartFromItsSerialNumberToItsVerdictFileAndRow) {
   EXPECT_GE(sinceFinish, 0);
   EXPECT_LT(sinceFinish, 1000) << "the verdict within 1 s of the sweep's end";
   EXPECT_EQ(station.VerdictLabel->text(), QStringLiteral("合格"));
-  EXPECT_TRUE(station.ReasonsLabel->text().contains(QStringLiteral("○ L = 2.50 H（2.40 H ～ 2.60 H）")))
+  EXPECT_TRUE(
+      station.ReasonsLabel->text().contains(QStringLiteral("○ L = 2.50 H（2.40 H ～ 2.60 H）")))
       << station.ReasonsLabel->text().toStdString();
   EXPECT_EQ(rig.W().ComboBox2->currentIndex(), 6) << "the criteria's band";
   EXPECT_EQ(rig.W().DataSaved, 1);
@@ -100,7 +108,8 @@ TEST_F(StationTest, ASerialNumberMeasuredBeforeIsAskedAboutAndBothRowsAreKept) {
   ASSERT_TRUE(Measure(QStringLiteral("SN-2")));
   rig.Prompter().confirmAnswers = {false};
   station.SerialEntered();
-  ASSERT_TRUE(rig.fixture.IdleUntil([&] { return station.Phase() == TFormStation::TPhase::Idle; }, 5000));
+  ASSERT_TRUE(
+      rig.fixture.IdleUntil([&] { return station.Phase() == TFormStation::TPhase::Idle; }, 5000));
   EXPECT_FALSE(rig.W().Session.fReceiving()) << "No: nothing measured";
   EXPECT_EQ(rig.Prompter().Records().back().text,
             QStringLiteral("シリアル番号 SN-2 はすでに記録されています。もう一度測定しますか？"));
@@ -116,10 +125,12 @@ TEST_F(StationTest, RefusesAnEmptySerialNumberAndCriteriaWithAFault) {
   station.SerialEntered();
   EXPECT_EQ(station.VerdictLabel->text(), QStringLiteral("シリアル番号を入れてください"));
   EXPECT_EQ(station.Phase(), TFormStation::TPhase::Idle);
-  test::WriteBytes(rig.fixture.Dir().File("bad.dozcheck"), "name: x\nmodel: coil\nlimit: L=2.6..2.4\n");
+  test::WriteBytes(rig.fixture.Dir().File("bad.dozcheck"),
+                   "name: x\nmodel: coil\nlimit: L=2.6..2.4\n");
   Load("bad.dozcheck");
   EXPECT_FALSE(station.Criteria());
-  EXPECT_TRUE(station.CriteriaStatus->text().contains(QStringLiteral("3 行目：「2.6..2.4」の最小が最大より大きくなっています")))
+  EXPECT_TRUE(station.CriteriaStatus->text().contains(
+      QStringLiteral("3 行目：「2.6..2.4」の最小が最大より大きくなっています")))
       << station.CriteriaStatus->text().toStdString();
   station.SerialEdit->setText(QStringLiteral("SN-3"));
   station.SerialEntered();
@@ -141,8 +152,10 @@ TEST_F(StationTest, ASweepThatFailsIsAMeasurementErrorAndAnAbsentStoreLeavesRows
   ASSERT_TRUE(outage.Began());
   ASSERT_TRUE(Measure(QStringLiteral("Q-1")));
   EXPECT_EQ(fates.back(), station::TRowFate::Queued);
-  EXPECT_TRUE(station.WaitingLabel->text().startsWith(QStringLiteral("記録先に届いていない行 1 行")));
-  EXPECT_TRUE(station.CountsLabel->text().startsWith(QStringLiteral("件数 2　合格 1　不合格 0　測定エラー 1")))
+  EXPECT_TRUE(
+      station.WaitingLabel->text().startsWith(QStringLiteral("記録先に届いていない行 1 行")));
+  EXPECT_TRUE(station.CountsLabel->text().startsWith(
+      QStringLiteral("件数 2　合格 1　不合格 0　測定エラー 1")))
       << "a waiting row counts";
 }
 

@@ -33,7 +33,8 @@ constexpr const char* kCriteria =
     "name: coil-A\nmodel: coil\nlimit: L=2.4..2.6\nlimit: C=350p..450p\n"
     "resonance: peak 4.5k..5.5k\nband: 7\n";
 
-std::unique_ptr<test::TUnitsimProcess> Unit(const std::string& circuit, std::vector<std::string> more = {}) {
+std::unique_ptr<test::TUnitsimProcess> Unit(const std::string& circuit,
+                                            std::vector<std::string> more = {}) {
   more.insert(more.end(), {"--fast", "--circuit", circuit});
   auto unit = std::make_unique<test::TUnitsimProcess>(more);
   EXPECT_TRUE(unit->Started());
@@ -53,9 +54,11 @@ class InspectTest : public ::testing::TestWithParam<TStoreKind> {
   }
   void TearDown() override { unsetenv("XDG_STATE_HOME"); }
 
-  TCliRun Inspect(const std::string& port, const std::string& serial, std::vector<std::string> more = {}) {
-    std::vector<std::string> args = {"--port", port, "--criteria", dir_.File("coil.dozcheck"), "--serial",
-                                     serial, "--db", db_, "--save-dir", dir_.File("batch"), "--station", "st-1"};
+  TCliRun Inspect(const std::string& port, const std::string& serial,
+                  std::vector<std::string> more = {}) {
+    std::vector<std::string> args = {
+        "--port", port, "--criteria", dir_.File("coil.dozcheck"), "--serial",  serial,
+        "--db",   db_,  "--save-dir", dir_.File("batch"),         "--station", "st-1"};
     args.insert(args.end(), more.begin(), more.end());
     std::ostringstream out, err;
     const int code = RunInspectWith(args, out, err, env_);
@@ -83,7 +86,8 @@ TEST_P(InspectTest, GoodPartsPassAndPartsOutsideTheLimitsFail) {
   const std::string hostile = "x'); drop table results; --";
   const TCliRun pass = Inspect(good->DevicePath(), hostile, {"--json"});
   ASSERT_EQ(pass.code, 0) << pass.err << pass.out;
-  EXPECT_TRUE(Contains(pass.out, "\"verdict\": \"pass\", \"criteria\": \"coil-A\", \"station\": \"st-1\""));
+  EXPECT_TRUE(
+      Contains(pass.out, "\"verdict\": \"pass\", \"criteria\": \"coil-A\", \"station\": \"st-1\""));
   EXPECT_TRUE(Contains(pass.out, "{\"name\": \"L\", \"value\": 2.4")) << pass.out;
   EXPECT_TRUE(Contains(pass.out, "\"row\": \"stored\", \"waiting\": 0}")) << pass.out;
   const TCliRun fail = Inspect(bad->DevicePath(), "../../SN-2");
@@ -124,7 +128,8 @@ TEST_P(InspectTest, SweepsThatFailAreRecordedAsMeasurementErrors) {
     EXPECT_EQ(row.Verdict, TVerdict::MeasurementError);
     EXPECT_TRUE(row.FileName.empty());
   }
-  EXPECT_FALSE(fs::exists(dir_.File("batch")) && !fs::is_empty(dir_.File("batch"))) << "no file of a failed sweep";
+  EXPECT_FALSE(fs::exists(dir_.File("batch")) && !fs::is_empty(dir_.File("batch")))
+      << "no file of a failed sweep";
 }
 
 TEST_P(InspectTest, AStoreThatIsAwayKeepsTheRowQueuedUntilResultsReadsIt) {
@@ -151,9 +156,16 @@ TEST_P(InspectTest, ThePartIsJudgedCorrectedForItsLeads) {
   const auto open = Unit("open", {"--leads", "C=50p"});
   const auto leaded = Unit(kGoodCoil, {"--leads", "C=50p"});
   std::ostringstream out, err;
-  ASSERT_EQ(RunMeasureWith({"--port", open->DevicePath(), "--band", "7", "-o", dir_.File("open.DTA")}, out, err, env_), 0);
-  ASSERT_EQ(RunMeasureWith({"--port", leaded->DevicePath(), "--band", "7", "-o", dir_.File("golden.DTA")}, out, err, env_), 0);
-  test::WriteBytes(dir_.File("coil.dozcheck"), std::string(kCriteria) + "golden: golden.DTA\ntolerance: 2\n");
+  ASSERT_EQ(
+      RunMeasureWith({"--port", open->DevicePath(), "--band", "7", "-o", dir_.File("open.DTA")},
+                     out, err, env_),
+      0);
+  ASSERT_EQ(
+      RunMeasureWith({"--port", leaded->DevicePath(), "--band", "7", "-o", dir_.File("golden.DTA")},
+                     out, err, env_),
+      0);
+  test::WriteBytes(dir_.File("coil.dozcheck"),
+                   std::string(kCriteria) + "golden: golden.DTA\ntolerance: 2\n");
   const TCliRun raw = Inspect(leaded->DevicePath(), "C-1");
   EXPECT_EQ(raw.code, 1);
   EXPECT_TRUE(Contains(raw.out, "  FAIL  C = 45")) << raw.out;
@@ -161,7 +173,10 @@ TEST_P(InspectTest, ThePartIsJudgedCorrectedForItsLeads) {
   const TCliRun corrected = Inspect(leaded->DevicePath(), "C-2", {"--open", dir_.File("open.DTA")});
   EXPECT_EQ(corrected.code, 0) << corrected.out << corrected.err;
   EXPECT_TRUE(Contains(corrected.out, "  ok    C = 40")) << corrected.out;
-  ASSERT_EQ(RunMeasureWith({"--port", open->DevicePath(), "--band", "10", "-o", dir_.File("low.DTA")}, out, err, env_), 0);
+  ASSERT_EQ(
+      RunMeasureWith({"--port", open->DevicePath(), "--band", "10", "-o", dir_.File("low.DTA")},
+                     out, err, env_),
+      0);
   const TCliRun uncovered = Inspect(leaded->DevicePath(), "C-3", {"--open", dir_.File("low.DTA")});
   EXPECT_EQ(uncovered.code, EXIT_USAGE) << "a band-10 sweep lacks band 7's points";
   EXPECT_EQ(Rows("C-3").size(), 0u);
@@ -173,9 +188,10 @@ TEST_P(InspectTest, APowerCutAfterTheFileLeavesTheRowInTheQueue) {
   const auto good = Unit(kGoodCoil);
   ASSERT_EQ(Inspect(good->DevicePath(), "P-0").code, 0) << "the store exists";
   const TCliRun killed = test::RunCliProgram(
-      {"inspect", "--port", good->DevicePath(), "--criteria", dir_.File("coil.dozcheck"), "--serial", "P-1",
-       "--db", db_, "--save-dir", dir_.File("batch")},
-      dir_.Path(), {}, {std::string(kDieQueuedVariable) + "=1", "XDG_STATE_HOME=" + dir_.File("state")});
+      {"inspect", "--port", good->DevicePath(), "--criteria", dir_.File("coil.dozcheck"),
+       "--serial", "P-1", "--db", db_, "--save-dir", dir_.File("batch")},
+      dir_.Path(), {},
+      {std::string(kDieQueuedVariable) + "=1", "XDG_STATE_HOME=" + dir_.File("state")});
   EXPECT_EQ(killed.code, -1) << "killed, not exited";
   EXPECT_EQ(Waiting(), 1u);
   EXPECT_TRUE(Rows("P-1").empty());
@@ -191,7 +207,8 @@ TEST_P(InspectTest, FourStationsAtOnceLoseAndDoubleNoRow) {
   constexpr int kStations = 4, kParts = 25;
   test::WriteBytes(dir_.File("rl.dozcheck"), "name: rl\nmodel: rl\nlimit: L=2.3..2.7\nband: 10\n");
   std::vector<std::unique_ptr<test::TUnitsimProcess>> units;
-  for (int s = 0; s < kStations; ++s) units.push_back(Unit(kGoodCoil, {"--seed", std::to_string(s + 1)}));
+  for (int s = 0; s < kStations; ++s)
+    units.push_back(Unit(kGoodCoil, {"--seed", std::to_string(s + 1)}));
   std::vector<std::vector<int>> codes(kStations);
   std::vector<std::thread> stations;
   for (int s = 0; s < kStations; ++s) {
@@ -199,10 +216,11 @@ TEST_P(InspectTest, FourStationsAtOnceLoseAndDoubleNoRow) {
     stations.emplace_back([&, s] {
       for (int p = 0; p < kParts; ++p) {
         codes[s].push_back(test::WaitCli(test::SpawnCli(
-            {"inspect", "--port", units[s]->DevicePath(), "--criteria", dir_.File("rl.dozcheck"), "--serial",
-             "S" + std::to_string(s) + "-" + std::to_string(p), "--db", db_, "--save-dir", dir_.File("batch"),
-             "--station", "st-" + std::to_string(s)},
-            dir_.File("out" + std::to_string(s)), {}, {}, {"XDG_STATE_HOME=" + dir_.File("state")})));
+            {"inspect", "--port", units[s]->DevicePath(), "--criteria", dir_.File("rl.dozcheck"),
+             "--serial", "S" + std::to_string(s) + "-" + std::to_string(p), "--db", db_,
+             "--save-dir", dir_.File("batch"), "--station", "st-" + std::to_string(s)},
+            dir_.File("out" + std::to_string(s)), {}, {},
+            {"XDG_STATE_HOME=" + dir_.File("state")})));
       }
     });
   }
@@ -238,7 +256,8 @@ TEST(InspectArgs, UsageAndCriteriaErrorsMeasureNothing) {
       {{"--port", "COM1", "--criteria", ok, "--serial", "A", "--db", ""}, "--db names no store"},
       {{"--port", "COM1", "--criteria", dir.File("bad.dozcheck"), "--serial", "A"},
        dir.File("bad.dozcheck") + ": line 3: '2.6..2.4': MIN is above MAX"},
-      {{"--port", "COM1", "--criteria", dir.File("none"), "--serial", "A"}, dir.File("none") + ": ファイルがありません"},
+      {{"--port", "COM1", "--criteria", dir.File("none"), "--serial", "A"},
+       dir.File("none") + ": ファイルがありません"},
   };
   for (const TRefusal& c : cases) {
     std::vector<std::string> args = {"inspect", "--save-dir", dir.Path()};

@@ -1,12 +1,11 @@
 // The criteria file: every key read as the issue writes it, comments and
 // line ends as people leave them, and every malformed file refused with
 // the line at fault.
-#include "Criteria_parser.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
+#include "Criteria_parser.h"
 #include "Synthetic_sweep.h"
 #include "Temp_dir.h"
 
@@ -19,7 +18,9 @@ constexpr const char* kCoil = "coil:R=6800,L=2.5,C=400p";
 
 class CriteriaFile : public ::testing::Test {
  protected:
-  CriteriaFile() { EXPECT_TRUE(test::WriteSyntheticFile(dir.File("golden.DTA"), test::Circuit(kCoil), 7)); }
+  CriteriaFile() {
+    EXPECT_TRUE(test::WriteSyntheticFile(dir.File("golden.DTA"), test::Circuit(kCoil), 7));
+  }
   TCriteriaParse Parse(const std::string& text) { return ParseCriteria(text, dir.Path()); }
 
   TTempDir dir;
@@ -41,7 +42,8 @@ TEST_F(CriteriaFile, ReadsEveryKeyWithPrefixesCommentsAndRelativePaths) {
       "resonance: peak ..1M\n"
       "resonance: dip 1..2\n";
   const TCriteriaParse parsed = Parse(text);
-  ASSERT_TRUE(std::holds_alternative<TCriteria>(parsed)) << CriteriaErrorText(std::get<TCriteriaError>(parsed));
+  ASSERT_TRUE(std::holds_alternative<TCriteria>(parsed))
+      << CriteriaErrorText(std::get<TCriteriaError>(parsed));
   const TCriteria& c = std::get<TCriteria>(parsed);
   EXPECT_EQ(c.Name, "coil-A");
   ASSERT_TRUE(c.Golden);
@@ -137,21 +139,24 @@ TEST_F(CriteriaFile, LoadsFromItsFolderAndTellsAFileItCannotRead) {
   ASSERT_TRUE(std::holds_alternative<TCriteria>(loaded));
   EXPECT_EQ(std::get<TCriteria>(loaded).Golden->Path, dir.File("batch/golden.DTA"));
   EXPECT_EQ(std::get<TCriteria>(loaded).File, dir.File("batch/a.dozcheck"));
-  for (const auto& [path, problem] : {std::pair{dir.File("none.dozcheck"), platform::TFileProblem::Missing},
-                                      std::pair{dir.File("batch"), platform::TFileProblem::Folder}}) {
+  for (const auto& [path, problem] :
+       {std::pair{dir.File("none.dozcheck"), platform::TFileProblem::Missing},
+        std::pair{dir.File("batch"), platform::TFileProblem::Folder}}) {
     const TCriteriaParse failed = LoadCriteria(path);
     ASSERT_TRUE(std::holds_alternative<TCriteriaError>(failed));
     EXPECT_EQ(std::get<TCriteriaError>(failed).Fault, TCriteriaFault::CannotRead);
     EXPECT_EQ(std::get<TCriteriaError>(failed).Failure.problem, problem);
   }
   test::WriteBytes(dir.File("big.dozcheck"), "name: a\n" + std::string(kMaxCriteriaBytes, '#'));
-  EXPECT_EQ(std::get<TCriteriaError>(LoadCriteria(dir.File("big.dozcheck"))).Fault, TCriteriaFault::TooLarge);
+  EXPECT_EQ(std::get<TCriteriaError>(LoadCriteria(dir.File("big.dozcheck"))).Fault,
+            TCriteriaFault::TooLarge);
 }
 
 TEST(CriteriaBounds, ReadsOpenAndClosedPairsAndRefusesTheRest) {
   const std::tuple<const char*, std::optional<double>, std::optional<double>> good[] = {
-      {"2.4..2.6", 2.4, 2.6}, {" 1k .. 2k ", 1000.0, 2000.0}, {"..2.6", std::nullopt, 2.6},
-      {"350p..", 350e-12, std::nullopt}, {"1..1", 1.0, 1.0}, {"-3..-1", -3.0, -1.0}};
+      {"2.4..2.6", 2.4, 2.6},       {" 1k .. 2k ", 1000.0, 2000.0},
+      {"..2.6", std::nullopt, 2.6}, {"350p..", 350e-12, std::nullopt},
+      {"1..1", 1.0, 1.0},           {"-3..-1", -3.0, -1.0}};
   for (const auto& [text, lower, upper] : good) {
     const auto parsed = ParseBounds(text);
     ASSERT_TRUE(std::holds_alternative<TBounds>(parsed)) << text;

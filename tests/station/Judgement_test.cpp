@@ -24,7 +24,9 @@ TCalcData Coil(const char* circuit, std::uint64_t seed = 2) {
 
 class Judging : public ::testing::Test {
  protected:
-  Judging() { EXPECT_TRUE(test::WriteSyntheticFile(dir.File("golden.DTA"), test::Circuit(kGood), 7)); }
+  Judging() {
+    EXPECT_TRUE(test::WriteSyntheticFile(dir.File("golden.DTA"), test::Circuit(kGood), 7));
+  }
   TCriteria Criteria(const std::string& text) {
     TCriteriaParse parsed = ParseCriteria(text, dir.Path());
     if (auto* e = std::get_if<TCriteriaError>(&parsed)) ADD_FAILURE() << CriteriaErrorText(*e);
@@ -70,8 +72,8 @@ TEST_F(Judging, APartOutsideFailsNamingEachLimitAndByHowMuch) {
        {"|Z| outside ±5.00 % of the golden at ", "L = 2.70 H: above the maximum 2.60 H by ",
         "peak at 4.84 kHz within"}},
       {"coil:R=6800,L=2.5,C=300p",
-       {"|Z| outside", "phase outside ±3.00° of the golden", "C = 300 pF: below the minimum 350 pF by ",
-        "peak at 5.8"}},
+       {"|Z| outside", "phase outside ±3.00° of the golden",
+        "C = 300 pF: below the minimum 350 pF by ", "peak at 5.8"}},
   };
   for (const TBadPart& c : cases) {
     const TJudgement j = Judge(Criteria(full), Coil(c.circuit), 7);
@@ -92,7 +94,8 @@ TEST_F(Judging, APartOutsideFailsNamingEachLimitAndByHowMuch) {
 // comparison where the criteria say.
 TEST_F(Judging, OnlyTheBandAndTheRangeAreCompared) {
   TCalcData part = Coil(kGood);
-  for (int slot = 0; slot < BandFirstIndex(7); ++slot) part.R[slot] = 1e6, part.Freq[slot] = 10 + slot;
+  for (int slot = 0; slot < BandFirstIndex(7); ++slot)
+    part.R[slot] = 1e6, part.Freq[slot] = 10 + slot;
   EXPECT_EQ(Judge(Criteria("name: g\ngolden: golden.DTA\n"), part, 7).Verdict, TVerdict::Pass);
   for (int slot = BandFirstIndex(7); slot <= BandLastIndex(7); ++slot)
     if (part.Freq[slot] > 5000) part.R[slot] *= 1.2;
@@ -100,24 +103,29 @@ TEST_F(Judging, OnlyTheBandAndTheRangeAreCompared) {
   EXPECT_EQ(whole.Verdict, TVerdict::Fail);
   EXPECT_GT(whole.Findings[0].Hertz, 5000);
   EXPECT_NEAR(whole.Findings[0].Value, 20, 2);
-  EXPECT_EQ(Judge(Criteria("name: g\ngolden: golden.DTA\nrange: 1k..4.9k\n"), part, 7).Verdict, TVerdict::Pass);
+  EXPECT_EQ(Judge(Criteria("name: g\ngolden: golden.DTA\nrange: 1k..4.9k\n"), part, 7).Verdict,
+            TVerdict::Pass);
   TCalcData empty;
   ClearCalcData(empty);
   const TJudgement none = Judge(Criteria("name: g\ngolden: golden.DTA\n"), empty, 7);
-  EXPECT_EQ(FindingText(none.Findings.at(0)), "the measurement holds no point where the golden does");
+  EXPECT_EQ(FindingText(none.Findings.at(0)),
+            "the measurement holds no point where the golden does");
 }
 
 TEST_F(Judging, AModelThatDoesNotFitOrResonancesThatAreMissingFail) {
   const TJudgement poor = Judge(Criteria("name: p\nmodel: rl\nlimit: L=1..3\n"), Coil(kGood), 7);
   EXPECT_EQ(poor.Verdict, TVerdict::Fail);
   EXPECT_EQ(poor.Findings.at(0).Kind, TFindingKind::PoorFit);
-  EXPECT_EQ(Reasons(poor).rfind("the model R-L does not fit the points: error ", 0), 0u) << Reasons(poor);
+  EXPECT_EQ(Reasons(poor).rfind("the model R-L does not fit the points: error ", 0), 0u)
+      << Reasons(poor);
   EXPECT_TRUE(poor.Values.empty()) << "no values of a fit that misses the points";
 
-  const TJudgement dip = Judge(Criteria("name: d\nresonance: dip 1k..10k\nresonance: peak ..4k\n"), Coil(kGood), 7);
+  const TJudgement dip =
+      Judge(Criteria("name: d\nresonance: dip 1k..10k\nresonance: peak ..4k\n"), Coil(kGood), 7);
   EXPECT_EQ(Reasons(dip),
             "no dip resonance (wanted 1.00 kHz .. 10.0 kHz)\n"
-            "peak at " + ValueText(dip.Values.at(0).Value, "Hz") + ": above the maximum 4.00 kHz by " +
+            "peak at " +
+                ValueText(dip.Values.at(0).Value, "Hz") + ": above the maximum 4.00 kHz by " +
                 ValueText(dip.Values.at(0).Value - 4000, "Hz") + "\n");
 
   std::stop_source stop;
@@ -126,8 +134,13 @@ TEST_F(Judging, AModelThatDoesNotFitOrResonancesThatAreMissingFail) {
 }
 
 TEST(ValueUnits, FollowTheNames) {
-  for (const auto& [name, unit] : {std::pair{"Z_dev", "%"}, {"phase_dev", "°"}, {"fs", "Hz"},
-                                   {"f_peak_2", "Hz"}, {"Qts", ""}, {"Re", "Ω"}, {"Lces", "H"},
+  for (const auto& [name, unit] : {std::pair{"Z_dev", "%"},
+                                   {"phase_dev", "°"},
+                                   {"fs", "Hz"},
+                                   {"f_peak_2", "Hz"},
+                                   {"Qts", ""},
+                                   {"Re", "Ω"},
+                                   {"Lces", "H"},
                                    {"C0", "F"}})
     EXPECT_STREQ(ValueUnit(name), unit) << name;
   EXPECT_EQ(ValueText(0.452, ""), "0.452");

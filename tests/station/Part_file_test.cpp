@@ -29,8 +29,10 @@ TEST(PartFileName, KeepsOnlySafeCharactersOfTheSerial) {
   };
   for (const auto& [serial, safe] : serials) EXPECT_EQ(SafeSerial(serial), safe) << serial;
   const auto when = *results::ParseUtc("2025-03-01T08:15:30.250Z");
-  EXPECT_TRUE(std::regex_match(PartFileName("SN-1", when), std::regex(R"(SN-1_2025030[12]-\d{6}\.DTA)")));
-  EXPECT_TRUE(std::regex_match(PartFileName("SN-1", when, 3), std::regex(R"(SN-1_\d{8}-\d{6}_3\.DTA)")));
+  EXPECT_TRUE(
+      std::regex_match(PartFileName("SN-1", when), std::regex(R"(SN-1_2025030[12]-\d{6}\.DTA)")));
+  EXPECT_TRUE(
+      std::regex_match(PartFileName("SN-1", when, 3), std::regex(R"(SN-1_\d{8}-\d{6}_3\.DTA)")));
 }
 
 TEST(PartFile, IsWrittenWholeUnderANameNoOtherFileHas) {
@@ -53,7 +55,8 @@ TEST(PartFile, IsWrittenWholeUnderANameNoOtherFileHas) {
   }
   EXPECT_EQ(names[1], PartFileName("../../x", when, 2));
   EXPECT_EQ(names[2], PartFileName("../../x", when, 3));
-  EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 3) << "no file left behind";
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 3)
+      << "no file left behind";
   TRawData back;
   ClearRawData(back);
   std::string serial;

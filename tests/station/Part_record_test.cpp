@@ -69,7 +69,8 @@ INSTANTIATE_TEST_SUITE_P(BothBackEnds, RecordTest,
 
 TEST(SweepFailure, TellsWhySweepsFailedEachTextOnce) {
   TSweepFailure start;
-  for (const TStatusText t : {TStatusText::EmptyState, TStatusText::PortOpenError, TStatusText::StartError})
+  for (const TStatusText t :
+       {TStatusText::EmptyState, TStatusText::PortOpenError, TStatusText::StartError})
     start.Status(t);
   start.Message(TMessageText::ComPortOpenError);
   start.Message(TMessageText::ConfirmDiscardAndStart);
