@@ -127,6 +127,7 @@ TEST(DisplayTest, MenuTreeHoldsEveryItemInOrder) {
       {"参照データ(&R)", {"読込み", "-", "クリア"}},
       {"解析(&A)",
        {"解析ウィンドウ(&W)", "-", "オープン補正を測定", "ショート補正を測定", "補正を使う", "補正を解除"}},
+      {"検査(&T)", {"検査モード…"}},
       {"設定", {"COMポート", "グラフの線色", "-", "測定時平均処理"}},
       {"ヘルプ(&H)", {"バージョン(&V)"}}};
   const QList<QAction*> bar = w.menuBar()->actions();
@@ -139,7 +140,8 @@ TEST(DisplayTest, MenuTreeHoldsEveryItemInOrder) {
   const std::vector<std::pair<QMenu*, QAction*>> named = {
       {w.MenuFile, w.MenuFile_Open},           {w.MenuMeasure, w.MenuMeasure_Start},
       {w.MenuGraph, w.MenuGraph_R_only},       {w.MenuRef, w.MenuRef_Open},
-      {w.MenuAnalysis, w.MenuAnalysis_Window}, {w.MenuSet, w.MenuSet_COM},
+      {w.MenuAnalysis, w.MenuAnalysis_Window}, {w.MenuStation, w.MenuStation_Mode},
+      {w.MenuSet, w.MenuSet_COM},
       {w.MenuHelp, w.MenuHelp_Version}};
   for (std::size_t i = 0; i < named.size(); ++i) {
     EXPECT_EQ(bar[i]->menu(), named[i].first);

@@ -120,7 +120,8 @@ inline void ExpectLabelColours(const TFormMain& w, const QColor& resistance, con
 }
 
 inline std::vector<QMenu*> TopMenus(const TFormMain& w) {
-  return {w.MenuFile, w.MenuMeasure, w.MenuGraph, w.MenuRef, w.MenuAnalysis, w.MenuSet, w.MenuHelp};
+  return {w.MenuFile,     w.MenuMeasure, w.MenuGraph, w.MenuRef,
+          w.MenuAnalysis, w.MenuStation, w.MenuSet,   w.MenuHelp};
 }
 
 // During a sweep: only the start button, which stops it, can be used.

@@ -71,7 +71,7 @@ expect "--phase-tolerance --port " doz-cli measure --p
 expect "" doz-cli measure --tolerance ""
 expect "" doz-cli ports ""
 expect "--serial --since --stats " doz-cli results --s
-expect "--save-dir --serial --station " doz-cli inspect --s
+expect "--save-dir --serial --short --station " doz-cli inspect --s
 expect "a.DTA b.dta c.txt sub " doz-cli results --db ""
 touch "$work/coil.dozcheck"
 expect "coil.dozcheck sub " doz-cli inspect --criteria ""
