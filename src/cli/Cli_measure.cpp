@@ -222,7 +222,7 @@ int RunMeasureWith(const std::vector<std::string>& args, std::ostream& out, std:
   const auto m = std::make_unique<TMeasurement>();
   const int swept = Sweep(a, out, err, env, *m);
   if (swept != EXIT_OK || !reference) return swept;
-  return CompareAndReport(m->ave, reference->ave, {a.tolerance, false}, "measure", out, err);
+  return CompareAndReport(m->ave, reference->ave, {a.tolerance, false, {}}, "measure", out, err);
 }
 
 int RunMeasure(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {

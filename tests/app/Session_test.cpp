@@ -357,7 +357,9 @@ TEST(Session, StreamFaultsEndWithAReceiveErrorAndKeepThePoints) {
     EXPECT_EQ(w.MeasData.Present, c.finished ? 1 : 0);
     EXPECT_EQ(rig.fixture.Panel(1), c.finished ? kFinished : kMeasuring);
     for (int n = 0; n < c.points; ++n) EXPECT_EQ(Slot(w, n), sent.records[n]) << n;
-    if (c.finished) EXPECT_EQ(rig.fixture.Panel(2), ReadoutToPoint(w, c.points));
+    if (c.finished) {
+      EXPECT_EQ(rig.fixture.Panel(2), ReadoutToPoint(w, c.points));
+    }
     if (c.points < 95) {
       // The broken record keeps its first ten characters; the file stays readable.
       EXPECT_EQ(Slot(w, c.points), sent.records[c.points].substr(0, 10) + std::string(10, '0'));
