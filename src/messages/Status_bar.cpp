@@ -2,7 +2,6 @@
 
 #include <QPainter>
 #include <QPaintEvent>
-#include <QTextLayout>
 #include <algorithm>
 #include <qdrawutil.h>
 
@@ -29,7 +28,7 @@ QRect StatusPanelRect(const std::vector<int>& widths, int panel, int height) {
 }
 
 TStatusBar::TStatusBar(int panels, int initialWidth, QWidget* parent)
-    : QWidget(parent), panels_(std::max(0, panels)) {
+    : QWidget(parent), panels_(std::max(0, panels)), glyphs_(this) {
   for (TPanel& p : panels_) p.width = initialWidth;
   // Filled in its own colour, the window's: a panel written for every point
   // of a sweep repaints the bar alone, not the window beneath it as well.
@@ -45,7 +44,7 @@ bool TStatusBar::HasPanel(int panel) const { return panel >= 0 && panel < PanelC
 void TStatusBar::SetPanelText(int panel, const QString& text) {
   if (!HasPanel(panel) || panels_[panel].text == text) return;
   panels_[panel].text = text;
-  panels_[panel].layout.reset();
+  panels_[panel].line.reset();
   update(StatusPanelRect(Widths(), panel, height()));
 }
 
@@ -66,43 +65,33 @@ int TStatusBar::TextWidth(const QString& text) const {
   if (text.isEmpty() || OneLine(text) != text) return fontMetrics().horizontalAdvance(text);
   for (int i = 0; i < PanelCount(); ++i) {
     if (panels_[i].text != text) continue;
-    const QTextLayout& layout = Layout(i);
-    return qRound(layout.lineAt(0).horizontalAdvance());
+    return qRound(Line(i).Advance());
   }
   return fontMetrics().horizontalAdvance(text);
 }
 
-const QTextLayout& TStatusBar::Layout(int panel) const {
-  std::unique_ptr<QTextLayout>& layout = panels_[panel].layout;
-  if (layout && layout->font() == QFont(font(), this) &&
-      layout->textOption().textDirection() == layoutDirection())
-    return *layout;
-  layout = std::make_unique<QTextLayout>(OneLine(panels_[panel].text), font(), this);
-  QTextOption option;
-  option.setTextDirection(layoutDirection());
-  option.setAlignment(Qt::AlignLeft);
-  layout->setTextOption(option);
-  layout->setCacheEnabled(true);
-  layout->beginLayout();
-  QTextLine line = layout->createLine();
-  line.setLineWidth(0x01000000);  // never wrapped
-  line.setPosition(QPointF(0, 0));
-  layout->endLayout();
-  return *layout;
+const TShapedLine& TStatusBar::Line(int panel) const {
+  const TPanel& p = panels_[panel];
+  const QFont shown(font(), this);
+  if (p.line && p.font == shown && p.direction == layoutDirection()) return *p.line;
+  p.font = shown;
+  p.direction = layoutDirection();
+  p.line = glyphs_.Shape(OneLine(p.text), shown, p.direction);
+  return *p.line;
 }
 
 // What drawText does for a left-aligned, vertically centred single line,
 // without shaping the text again for every paint.
 void TStatusBar::DrawText(QPainter& painter, const QRect& inside, int panel) const {
   if (panels_[panel].text.isEmpty()) return;
-  const QTextLine line = Layout(panel).lineAt(0);
+  const TShapedLine& line = Line(panel);
   const QRectF box(inside);
-  const qreal height = line.ascent() + line.descent();
+  const qreal height = line.Ascent() + line.Descent();
   const qreal top = box.y() + (box.height() - height) / 2;
-  const bool clip = !box.contains(QRectF(box.x(), top, line.naturalTextWidth(), height));
+  const bool clip = !box.contains(QRectF(box.x(), top, line.NaturalWidth(), height));
   painter.save();
   if (clip) painter.setClipRect(box, Qt::IntersectClip);
-  line.draw(&painter, QPointF(box.x(), top));
+  line.Draw(painter, QPointF(box.x(), top));
   painter.restore();
 }
 

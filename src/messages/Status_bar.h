@@ -4,13 +4,14 @@
 
 #include <QRect>
 #include <QWidget>
-#include <memory>
+#include <optional>
 #include <vector>
 
+#include "Glyph_cache.h"
+#include "Shaped_line.h"
 #include "Status_panels.h"
 
 class QPainter;
-class QTextLayout;
 
 namespace doz {
 
@@ -28,7 +29,7 @@ class TStatusBar : public QWidget, public TStatusPanels {
   int PanelCount() const override;
   void SetPanelText(int panel, const QString& text) override;
   void SetPanelWidth(int panel, int width) override;
-  // A panel's own text is measured from the layout it is drawn with.
+  // A panel's own text is measured from the glyphs it is drawn with.
   int TextWidth(const QString& text) const override;
 
   // Empty text and width 0 for a panel the bar does not have.
@@ -43,9 +44,9 @@ class TStatusBar : public QWidget, public TStatusPanels {
  private:
   bool HasPanel(int panel) const;
   std::vector<int> Widths() const;
-  // The panel's text laid out in the bar's current font, made when first
+  // The panel's text shaped in the bar's current font, made when first
   // needed.
-  const QTextLayout& Layout(int panel) const;
+  const TShapedLine& Line(int panel) const;
   void DrawText(QPainter& painter, const QRect& inside, int panel) const;
 
   // A sweep rewrites a panel for every point: its text is shaped once, for
@@ -53,9 +54,12 @@ class TStatusBar : public QWidget, public TStatusPanels {
   struct TPanel {
     QString text;
     int width;
-    mutable std::unique_ptr<QTextLayout> layout;
+    mutable std::optional<TShapedLine> line;
+    mutable QFont font;  // what the line was shaped in
+    mutable Qt::LayoutDirection direction = Qt::LeftToRight;
   };
   std::vector<TPanel> panels_;
+  mutable TGlyphCache glyphs_;
 };
 
 }  // namespace doz

@@ -318,11 +318,11 @@ TLineTransfer TSerialPort::Read(void* buffer, std::uint32_t count, TMs timeout) 
   while (done < count) {
     const std::int64_t n = ReadSome(to + done, count - done);
     if (n < 0) return {stopped_, done};
-    if (n > 0) {
-      done += static_cast<std::uint32_t>(n);
-      flowing = true;
-      continue;
-    }
+    done += static_cast<std::uint32_t>(n);
+    if (done == count) break;
+    // A read that brought less than it asked for has emptied the device:
+    // the rest is waited for without asking it again at once.
+    if (n > 0) flowing = true;
     const TClock::time_point now = TClock::now();
     if (now > deadline) return {TLineOutcome::TimedOut, done};
     if (flowing) {
