@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "Cli_inspect.h"
+#include "Cli_part_check.h"
 #include "Cli_measure.h"
 #include "Criteria_parser.h"
 #include "Doz_file.h"

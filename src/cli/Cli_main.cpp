@@ -5,7 +5,7 @@
 #include "Cli_compare.h"
 #include "Cli_export.h"
 #include "Cli_info.h"
-#include "Cli_inspect.h"
+#include "Cli_part_check.h"
 #include "Cli_measure.h"
 #include "Cli_plot.h"
 #include "Cli_ports.h"

@@ -116,7 +116,7 @@ bool TGlyphCache::PairAgrees(QChar a, QChar b) {
   const QTextLine whole = layout->lineAt(0);
   const TShapedLine composed = Compose(pair);
   const bool agrees = SamePlaces(Placed(whole.glyphRuns()), Placed(composed.Runs())) &&
-                      whole.cursorToX(2) == CharShape(a).advance + CharShape(b).advance &&
+                      whole.cursorToX(2) == composed.Advance() &&
                       whole.ascent() == composed.Ascent() && whole.descent() == composed.Descent();
   pairs_.insert(key, agrees);
   return agrees;

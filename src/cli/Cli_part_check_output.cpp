@@ -1,4 +1,4 @@
-#include "Cli_inspect_output.h"
+#include "Cli_part_check_output.h"
 
 #include "Cli_json.h"
 

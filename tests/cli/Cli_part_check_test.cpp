@@ -1,7 +1,7 @@
 // doz-cli inspect against the simulated unit on both stores: good parts and
 // parts outside the limits, sweeps that fail, a store that is away, a power
 // cut between the file and the store, and four stations at once.
-#include "Cli_inspect.h"
+#include "Cli_part_check.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "Cli_inspect.h"
+#include "Cli_part_check.h"
 
 #include <unistd.h>
 
@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "Cli_args.h"
-#include "Cli_inspect_output.h"
+#include "Cli_part_check_output.h"
 #include "Cli_measure.h"
 #include "Cli_measurement.h"
 #include "Criteria_parser.h"
