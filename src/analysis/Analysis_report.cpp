@@ -32,6 +32,9 @@ void FitWarnings(TAnalysisReport& report, const TCircuitFit& fit) {
                                  high ? fit.Range[i].second : fit.Range[i].first, 0, high, false});
     } else if (!fit.Uncertainty[i]) {
       undetermined = true;
+    } else if (fit.Undetermined(i)) {
+      report.Warnings.push_back({TWarningCode::Undetermined, model.Names()[i],
+                                 fit.Circuit.Values()[i], *fit.Uncertainty[i], 0, false, false});
     }
   }
   if (undetermined) {

@@ -25,6 +25,8 @@ const char* WarningCodeName(TWarningCode code) {
       return "narrow-resonance";
     case TWarningCode::NoUncertainty:
       return "no-uncertainty";
+    case TWarningCode::Undetermined:
+      return "undetermined";
   }
   return "";
 }
@@ -50,6 +52,12 @@ std::string WarningText(const TAnalysisWarning& w) {
     case TWarningCode::NoUncertainty:
       return "the values of " + w.Subject +
              " trade off against each other: no uncertainty can be given";
+    case TWarningCode::Undetermined: {
+      const char* unit = ParameterUnit(w.Subject);
+      return w.Subject + " = " + FormatSi(w.Value, unit) + " ± " + FormatSi(w.Reference, unit) +
+             ": the data do not determine it, nor what is derived from it; a simpler circuit "
+             "may do";
+    }
   }
   return "";
 }

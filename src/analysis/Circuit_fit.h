@@ -3,6 +3,8 @@
 // explains the data.
 #pragma once
 
+#include <cmath>
+
 #include <optional>
 #include <stop_token>
 #include <string>
@@ -46,6 +48,11 @@ struct TCircuitFit {
   int Evaluations = 0;
 
   bool Poor() const { return !(Chi2 <= kPoorFitChi2); }
+  // The data do not fix value i: it ended at a limit of its range, or one
+  // standard uncertainty is as large as the value itself.
+  bool Undetermined(std::size_t i) const {
+    return AtBound[i] != 0 || (Uncertainty[i] && *Uncertainty[i] >= std::abs(Circuit.Values()[i]));
+  }
 };
 
 using TFitResult = std::variant<TCircuitFit, TFitRefusal>;

@@ -103,6 +103,10 @@ QString JapaneseWarning(const TAnalysisWarning& w) {
           .arg(SiText(w.Value, "Hz"), RatioText(w.Reference));
     case TWarningCode::NoUncertainty:
       return QStringLiteral("%1 の定数は互いに打ち消し合い、不確かさを求められません").arg(subject);
+    case TWarningCode::Undetermined:
+      return QStringLiteral("%1 = %2 ± %3: データからは決まらず、そこから求めた値も信頼できません。より簡単な回路で足りるかもしれません")
+          .arg(subject, SiText(w.Value, ParameterUnit(w.Subject)),
+               SiText(w.Reference, ParameterUnit(w.Subject)));
   }
   return {};
 }

@@ -168,7 +168,7 @@ QString JapaneseFinding(const TFinding& f) {
                  "モデル %1 が測定点に合いません（誤差 %2、ノイズと丸めで説明できるのは %3）")
           .arg(name, Value(100 * f.Value, "%"), Value(100 * f.Expected, "%"));
     case TFindingKind::Undetermined:
-      return QStringLiteral("%1 = %2 はデータから決まりません（範囲の端に達しました）")
+      return QStringLiteral("%1 = %2 はデータから決まりません（範囲の端に達したか、不確かさが値ほど大きい）")
           .arg(name, Value(f.Value, f.Unit));
     case TFindingKind::Resonance:
       return ResonanceText(f.ResonanceKind) + QStringLiteral(" ") + Value(f.Value, "Hz") +

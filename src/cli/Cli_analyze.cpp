@@ -65,6 +65,8 @@ std::string Help() {
           "  narrow-resonance  a resonance narrower than about three grid points: its Q\n"
           "                    from the points is a lower bound\n"
           "  no-uncertainty    values that trade off against each other exactly\n"
+          "  undetermined      a value whose uncertainty is as large as itself: neither\n"
+          "                    it nor what is derived from it can be trusted\n"
           "Exit status: 0 every file analysed, 1 a file that could not be read or fitted,\n"
           "2 a usage error (a malformed circuit string names the position of the fault).\n";
   return help.str();

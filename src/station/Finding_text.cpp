@@ -78,7 +78,8 @@ std::string FindingText(const TFinding& f) {
              ValueText(100 * f.Expected, "%");
     case TFindingKind::Undetermined:
       return f.Name + " = " + ValueText(f.Value, f.Unit) +
-             " is not fixed by the data (it ended at a limit of its range)";
+             " is not fixed by the data (it ended at a limit of its range, or its "
+             "uncertainty is as large as itself)";
     case TFindingKind::Resonance:
       return std::string(ResonanceName(f.ResonanceKind)) + " at " + ValueText(f.Value, "Hz") +
              AgainstText(f.Bounds, f.Value, "Hz");

@@ -112,7 +112,7 @@ void JudgeModel(const TCriteria& criteria, const TAnalysisReport& report, TJudge
     f.Line = limit.Line;
     for (const TFittedValue& v : j.Values)
       if (v.Name == limit.Name) f.Value = v.Value;
-    const bool undetermined = index < model.Size() && fit.AtBound[index] != 0;
+    const bool undetermined = index < model.Size() && fit.Undetermined(index);
     f.Kind = undetermined ? TFindingKind::Undetermined : TFindingKind::Value;
     f.Pass = !undetermined && limit.Bounds.Holds(f.Value);
     j.Findings.push_back(f);

@@ -24,7 +24,7 @@ enum class TFindingKind {
   Value,          // a limit on a fitted value or a derived figure
   NoFit,          // the model could not be fitted: Refusal says why
   PoorFit,        // the model misses the points: Value its error, Expected the noise's
-  Undetermined,   // Name ended at a limit of its range: the data do not fix it
+  Undetermined,   // the data do not fix Name (TCircuitFit::Undetermined)
   Resonance,      // the frequency of a resonance of ResonanceKind
   NoResonance,    // no resonance of ResonanceKind at all
 };

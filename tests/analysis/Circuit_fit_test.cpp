@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -108,6 +109,20 @@ TEST(CircuitFit, WarningsSayWhatCannotBeTrusted) {
   EXPECT_EQ(bound.FitOrNull()->AtBound[2], 1);
   EXPECT_FALSE(bound.FitOrNull()->Uncertainty[2]);
   EXPECT_TRUE(Warns(bound, TWarningCode::AtBound));
+
+  // A plain resistor as rl: the inductance is lost in the noise and said to
+  // be; the resistance is not.
+  TAnalysisRequest rl;
+  rl.Model = std::get<TCircuitModel>(ModelNamed("rl"));
+  const TAnalysisReport resistor = Analyze(Sweep(Known("rl:R=1000,L=1n")), rl);
+  ASSERT_TRUE(resistor.FitOrNull());
+  EXPECT_FALSE(resistor.FitOrNull()->Undetermined(0));
+  EXPECT_TRUE(resistor.FitOrNull()->Undetermined(1));
+  ASSERT_TRUE(Warns(resistor, TWarningCode::Undetermined));
+  EXPECT_EQ(std::count_if(resistor.Warnings.begin(), resistor.Warnings.end(),
+                          [](const TAnalysisWarning& w) { return w.Code == TWarningCode::Undetermined; }),
+            1);
+  EXPECT_FALSE(Warns(Analyze(Sweep(Known("rl:R=1000,L=100m")), rl), TWarningCode::Undetermined));
 
   // Points the unit clipped are left out and counted.
   TCalcData clipped = test::SyntheticSweep(Known("rl:R=1000,L=100m"));
