@@ -30,6 +30,10 @@ const char* RefusalText(TFitRefusal refusal);
 // A fit whose weighted squared residual per degree of freedom exceeds this
 // leaves residuals three times what the noise and the rounding explain.
 inline constexpr double kPoorFitChi2 = 10.0;
+// Points that scatter this much explain nothing, not even their own noise: a
+// fit this far off is poor whatever the scatter (whole-ohm rounding alone
+// stays below it).
+inline constexpr double kPoorFitError = 0.5;
 
 struct TCircuitFit {
   TCircuit Circuit;
@@ -47,7 +51,7 @@ struct TCircuitFit {
   int Points = 0;
   int Evaluations = 0;
 
-  bool Poor() const { return !(Chi2 <= kPoorFitChi2); }
+  bool Poor() const { return !(Chi2 <= kPoorFitChi2) || !(Error < kPoorFitError); }
   // The data do not fix value i: it ended at a limit of its range, or one
   // standard uncertainty is as large as the value itself.
   bool Undetermined(std::size_t i) const {

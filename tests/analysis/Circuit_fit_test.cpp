@@ -124,6 +124,15 @@ TEST(CircuitFit, WarningsSayWhatCannotBeTrusted) {
             1);
   EXPECT_FALSE(Warns(Analyze(Sweep(Known("rl:R=1000,L=100m")), rl), TWarningCode::Undetermined));
 
+  // Points that are mostly scatter: their own noise estimate is as wild as
+  // they are, and the fit is still not presented as one that fits.
+  const TAnalysisReport scatter = Analyze(SamplesOf(
+      test::SyntheticSweep(Known("rl:R=1000,L=100m"), 1, {.Relative = 1.5, .Degrees = 90}), 1));
+  ASSERT_TRUE(scatter.FitOrNull());
+  EXPECT_GE(scatter.FitOrNull()->Error, kPoorFitError);
+  EXPECT_FALSE(scatter.FitsWell);
+  EXPECT_TRUE(Warns(scatter, TWarningCode::PoorFit));
+
   // Points the unit clipped are left out and counted.
   TCalcData clipped = test::SyntheticSweep(Known("rl:R=1000,L=100m"));
   clipped.R[3] = kUnitMaxOhms;
